@@ -1,0 +1,59 @@
+#pragma once
+// The interface text table, the translation file translate.txt and the genre list genre.txt.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace vorlisk {
+
+// The nine texts of the main window that titles, prompts and messages are built from,
+// holding their default (English) texts until a translation replaces them.
+struct InterfaceText {
+    std::string strFilePrefix = "File '";
+    std::string strNotFound = "' not found.";
+    std::string strSelectImage = "Select Game Image";
+    std::string strSelectPicture = "Select a Picture";
+    std::string strSelectFolder = "Select a folder containing the ISO images";
+    std::string strAllGenres = "(ALL)";  // never translated
+    std::string strPathSetupTitle = "Setup Emulator Path";
+    std::string strFindPrompt = "Text to search:";
+    std::string strFindTitle = "Find";
+};
+
+// Number of control captions at the head of translate.txt, and of all its lines.
+inline constexpr size_t kTranslatedCaptions = 15;
+inline constexpr size_t kTranslationLines = 23;
+
+// What translate.txt holds. `captions` are its lines 1 to 15 in file order (the captions of
+// btnAdd, btnAddISO, btnClose, btnClear, btnDelete, btnGet, btnPaths, btnPlay,
+// lblDescription, lblGameInfo, lblGenre, lblID, lblPlay, lblScrnShots, chkISO), fewer when
+// the file is shorter; controls beyond them keep their captions. `text` holds the defaults
+// with lines 16 to 23 applied, as far as the file has them, to strFilePrefix, strNotFound,
+// strSelectImage, strSelectPicture, strSelectFolder, strPathSetupTitle, strFindPrompt and
+// strFindTitle.
+struct Translation {
+    std::vector<std::string> captions;
+    InterfaceText text;
+};
+
+// Reads the translation at `path`. A missing or empty file, or one that cannot be read,
+// changes nothing: no captions and the default texts. Lines are taken as they are (no
+// trimming, empty lines kept); lines after the 23rd are ignored.
+Translation ReadTranslation(const std::string& path);
+
+// The genres of genre.txt, one per line, in file order, blanks, empty lines and duplicates
+// kept; a final line break adds no empty genre.
+struct GenreList {
+    std::vector<std::string> genres;
+    bool complete = false;  // false when reading failed part-way; `genres` holds what was read
+    bool present = false;   // false when the file is missing or empty: keep the designed lists
+};
+
+GenreList ReadGenreList(const std::string& path);
+
+// The genres offered when there is no genre.txt (without the entry for all genres).
+inline const std::vector<std::string> kDefaultGenres = {"RPG",    "ADVENTURE", "FIGHT",   "RACE",
+                                                        "SPORTS", "MUSIC",     "SHOOTER", "OTHER"};
+
+}  // namespace vorlisk

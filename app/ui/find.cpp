@@ -1,0 +1,72 @@
+// Finding a game by part of its name: Ctrl+F asks for the text, F3 finds the next game.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QListView>
+
+#include "app/find.h"
+#include "app/ui/formGameInventory.h"
+#include "app/ui/text.h"
+#include "app/ui/userinterface.h"
+
+namespace vorlisk {
+
+namespace {
+constexpr int kKeyF = 70;
+constexpr int kKeyF3 = 114;
+constexpr int kShift = 1;
+constexpr int kCtrl = 2;
+constexpr int kAlt = 4;
+}  // namespace
+
+void formGameInventory::Form_KeyDown(int KeyCode, int Shift) {
+    if (KeyCode == kKeyF && Shift == kCtrl)
+        FindGame();
+    else if (KeyCode == kKeyF3)
+        FindNext();
+}
+
+void formGameInventory::FindGame() {
+    QString answer =
+        ui_.InputBox(this, ToQt(text_.strFindPrompt), ToQt(text_.strFindTitle), searchText_);
+    if (answer.isEmpty()) return;
+    lstName()->selectionModel()->clear();
+    searchText_ = answer;
+    FindNext();
+}
+
+void formGameInventory::FindNext() {
+    if (searchText_.isEmpty()) {
+        FindGame();
+        return;
+    }
+    const GameLists& lists = inventory_.Lists();
+    int found = FindNextName(
+        lists.Count(), [&lists](int i) -> const std::string& { return lists.Name(i); },
+        SelectedGame(), FromQt(searchText_));
+    if (found >= 0) {
+        SelectGame(found);
+        return;
+    }
+    ui_.ShowMessage(this, QLatin1Char('\'') + searchText_ + ToQt(text_.strNotFound),
+                    QStringLiteral("Vorlisk"), MessageIcon::Information);
+    lstName()->selectionModel()->clear();
+}
+
+bool formGameInventory::HandleKeyPress(QObject* watched, QEvent* event) {
+    // Every key press of the window reaches Form_KeyDown once, whichever control has the
+    // focus: it is seen where it is first delivered. The key goes on to that control.
+    if (event->type() != QEvent::KeyPress) return false;
+    QWidget* focus = QApplication::focusWidget();
+    if (watched != (focus && focus->window() == this ? focus : this)) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    int keyCode = key->key() == Qt::Key_F3 ? kKeyF3 : key->key() == Qt::Key_F ? kKeyF : 0;
+    if (keyCode == 0) return false;
+    Qt::KeyboardModifiers held = key->modifiers();
+    int shift = (held & Qt::ShiftModifier ? kShift : 0) | (held & Qt::ControlModifier ? kCtrl : 0) |
+                (held & Qt::AltModifier ? kAlt : 0);
+    Form_KeyDown(keyCode, shift);
+    return true;  // handled here; the control still receives the key
+}
+
+}  // namespace vorlisk

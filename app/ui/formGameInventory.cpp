@@ -1,0 +1,302 @@
+#include "app/ui/formGameInventory.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QIcon>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/ui/text.h"
+#include "app/ui/userinterface.h"
+#include "app/ui/widgets.h"
+#include "inventory/ui/gamelistmodel.h"
+#include "launch/ui/formEmulatorPath.h"
+#include "system/files.h"
+#include "system/services.h"
+#include "system/textfile.h"
+#include "ui_formGameInventory.h"
+
+namespace vorlisk {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+// Twips between the window's outer width and its client area (the frame).
+constexpr int kFrameTwips = 105;
+constexpr int kClientHeightTwips = 4935;
+
+const char* const kCredits = "Vorlisk 1.0 \xC2\xA9 2026";
+const char* const kHomePage = "https://vorlisk.example.org/";
+const char* const kFormerHomePage = "https://www.example.net/~vorlisk/";
+
+int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+
+}  // namespace
+
+formGameInventory::formGameInventory(SystemServices& system, UserInterface& ui, QWidget* parent)
+    : QDialog(parent), system_(system), ui_(ui), form_(std::make_unique<Ui::formGameInventory>()) {
+    form_->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(QStringLiteral(":/resources/vorlisk.png")));
+    setSizeGripEnabled(false);
+    lblCredits()->setText(QString::fromUtf8(kCredits));
+    model_ = new GameListModel(inventory_.Lists(), this);
+    lstName()->setModel(model_);
+    lstName()->setUniformItemSizes(true);
+    lstName()->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The designed client area; the width follows the layout (narrow or wide).
+    setFixedSize(Pixels(kWideWidthTwips - kFrameTwips), Pixels(kClientHeightTwips));
+    ConnectHandlers();
+}
+
+formGameInventory::~formGameInventory() = default;
+
+// ---- controls ----
+
+QComboBox* formGameInventory::cmbGenre() const { return form_->cmbGenre; }
+QListView* formGameInventory::lstName() const { return form_->lstName; }
+PictureBox* formGameInventory::imgGame(int index) const {
+    return index == 0 ? form_->imgGame_0 : form_->imgGame_1;
+}
+QLabel* formGameInventory::imgEmu(int index) const {
+    QLabel* logos[] = {form_->imgEmu_0, form_->imgEmu_1, form_->imgEmu_2, form_->imgEmu_3};
+    return index >= 0 && index < 4 ? logos[index] : nullptr;
+}
+ClickableLabel* formGameInventory::lblCredits() const { return form_->lblCredits; }
+QPushButton* formGameInventory::btnPaths() const { return form_->btnPaths; }
+QPushButton* formGameInventory::btnAddISO() const { return form_->btnAddISO; }
+QPushButton* formGameInventory::btnPlay() const { return form_->btnPlay; }
+QPushButton* formGameInventory::btnInfo() const { return form_->btnInfo; }
+QPushButton* formGameInventory::btnClose() const { return form_->btnClose; }
+QLineEdit* formGameInventory::txtName() const { return form_->txtName; }
+QLineEdit* formGameInventory::txtID() const { return form_->txtID; }
+QPushButton* formGameInventory::btnGet() const { return form_->btnGet; }
+QComboBox* formGameInventory::cmbGameGenRe() const { return form_->cmbGameGenRe; }
+QPlainTextEdit* formGameInventory::txtDescription() const { return form_->txtDescription; }
+QCheckBox* formGameInventory::chkISO() const { return form_->chkISO; }
+QLineEdit* formGameInventory::txtISO() const { return form_->txtISO; }
+QPushButton* formGameInventory::btnBrowse() const { return form_->btnBrowse; }
+QComboBox* formGameInventory::cmbPlay() const { return form_->cmbPlay; }
+QPushButton* formGameInventory::btnAdd() const { return form_->btnAdd; }
+QPushButton* formGameInventory::btnDelete() const { return form_->btnDelete; }
+QPushButton* formGameInventory::btnClear() const { return form_->btnClear; }
+QLabel* formGameInventory::label(const char* name) const {
+    return findChild<QLabel*>(QString::fromLatin1(name));
+}
+
+void formGameInventory::ConnectHandlers() {
+    connect(btnClose(), &QPushButton::clicked, this, &formGameInventory::btnClose_Click);
+    connect(btnInfo(), &QPushButton::clicked, this, &formGameInventory::btnInfo_Click);
+    connect(lblCredits(), &ClickableLabel::clicked, this, &formGameInventory::lblCredits_Click);
+    connect(cmbGenre(), &QComboBox::currentIndexChanged, this, &formGameInventory::cmbGenre_Click);
+    connect(lstName()->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (SelectedGame() >= 0) lstName_Click();
+    });
+    connect(btnAdd(), &QPushButton::clicked, this, &formGameInventory::SaveGameRecord);
+    connect(btnDelete(), &QPushButton::clicked, this, &formGameInventory::btnDelete_Click);
+    connect(btnClear(), &QPushButton::clicked, this, &formGameInventory::btnClear_Click);
+    connect(txtName(), &QLineEdit::textChanged, this, &formGameInventory::MarkEdited);
+    connect(txtID(), &QLineEdit::textChanged, this, &formGameInventory::MarkEdited);
+    connect(txtISO(), &QLineEdit::textChanged, this, &formGameInventory::MarkEdited);
+    connect(txtDescription(), &QPlainTextEdit::textChanged, this, &formGameInventory::MarkEdited);
+    connect(cmbGameGenRe(), &QComboBox::currentIndexChanged, this, &formGameInventory::MarkEdited);
+    connect(chkISO(), &QCheckBox::stateChanged, this, &formGameInventory::chkISO_Click);
+    connect(btnBrowse(), &QPushButton::clicked, this, &formGameInventory::btnBrowse_Click);
+    connect(btnAddISO(), &QPushButton::clicked, this, &formGameInventory::btnAddISO_Click);
+    installEventFilter(this);
+    for (QWidget* control : findChildren<QWidget*>()) control->installEventFilter(this);
+    connect(btnGet(), &QPushButton::clicked, this, &formGameInventory::btnGet_Click);
+    connect(cmbPlay(), &QComboBox::currentIndexChanged, this, &formGameInventory::cmbPlay_Click);
+    connect(btnPaths(), &QPushButton::clicked, this, &formGameInventory::btnPaths_Click);
+    connect(btnPlay(), &QPushButton::clicked, this, &formGameInventory::btnPlay_Click);
+    connect(lstName(), &QListView::doubleClicked, this, &formGameInventory::lstName_DblClick);
+    for (int i = 0; i < 2; ++i) {
+        connect(imgGame(i), &PictureBox::clicked, this, [this, i] { imgGame_Click(i); });
+        connect(imgGame(i), &PictureBox::doubleClicked, this, [this, i] { imgGame_DblClick(i); });
+    }
+}
+
+// ---- start-up and shutdown ----
+
+bool formGameInventory::Form_Load() {
+    if (!system_.ClaimSingleInstance()) return false;
+
+    appPath_ = system_.ApplicationFolder();
+    if (appPath_.empty() || (appPath_.back() != '/' && appPath_.back() != '\\'))
+#ifdef _WIN32
+        appPath_ += '\\';
+#else
+        appPath_ += '/';
+#endif
+    inventory_ = InventoryFile(appPath_ + "gameinv.txt");
+
+    pathDialog_ = std::make_unique<formEmulatorPath>(*this, ui_);
+    TextLines paths = ReadTextLines(appPath_ + "emupath.txt", LineEnds::HandWritten, 4);
+    for (int i = 0; i < 4; ++i) {
+        size_t line = static_cast<size_t>(i);
+        pathDialog_->txtPath(i)->setText(line < paths.lines.size() ? ToQt(paths.lines[line])
+                                                                   : QString());
+    }
+
+    SetWidthTwips(kNarrowWidthTwips);
+    SelectEntry(cmbGenre(), 0);
+    SelectEntry(cmbPlay(), 0);
+    SelectEntry(cmbGameGenRe(), 0);
+    text_ = InterfaceText();
+    if (FileExists(appPath_ + "translate.txt")) ApplyTranslation();
+    if (FileExists(appPath_ + "genre.txt")) ApplyGenreList();
+    lstName()->setFocus();
+    return true;
+}
+
+void formGameInventory::ApplyTranslation() {
+    static const char* const kTranslated[kTranslatedCaptions] = {
+        "btnAdd",   "btnAddISO", "btnClose", "btnClear",       "btnDelete",
+        "btnGet",   "btnPaths",  "btnPlay",  "lblDescription", "lblGameInfo",
+        "lblGenre", "lblID",     "lblPlay",  "lblScrnShots",   "chkISO"};
+    Translation translation = ReadTranslation(appPath_ + "translate.txt");
+    for (size_t i = 0; i < translation.captions.size() && i < kTranslatedCaptions; ++i) {
+        QWidget* control = findChild<QWidget*>(QString::fromLatin1(kTranslated[i]));
+        QString caption = ToQt(translation.captions[i]);
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            button->setText(caption);
+        else if (auto* text = qobject_cast<QLabel*>(control))
+            text->setText(caption);
+    }
+    text_ = translation.text;
+}
+
+void formGameInventory::ApplyGenreList() {
+    GenreList list = ReadGenreList(appPath_ + "genre.txt");
+    {
+        // Rebuilding the lists selects nothing by itself; the filter is loaded once below.
+        QSignalBlocker genreBlocker(cmbGenre());
+        QSignalBlocker editorBlocker(cmbGameGenRe());
+        cmbGenre()->clear();
+        cmbGameGenRe()->clear();
+        cmbGenre()->addItem(ToQt(text_.strAllGenres));
+        for (const std::string& genre : list.genres) {
+            cmbGenre()->addItem(ToQt(genre));
+            cmbGameGenRe()->addItem(ToQt(genre));
+        }
+        cmbGameGenRe()->setCurrentIndex(-1);
+        cmbGenre()->setCurrentIndex(-1);
+    }
+    if (!list.complete) return;
+    SelectEntry(cmbGenre(), 0);
+}
+
+void formGameInventory::btnClose_Click() {
+    InventoryFile::SaveStatus saved = inventory_.SaveInventory();
+    if (!saved.ok) {
+        QString question = QStringLiteral(
+                               "The catalogue could not be saved to %1 (%2).\r\n\r\n"
+                               "Quit without saving?")
+                               .arg(ToQt(inventory_.Path()), ToQt(saved.reason));
+        if (!ui_.AskYesNo(this, question, windowTitle())) return;
+    }
+    // Paths typed into a dialog that is still open are kept as closing it would keep them.
+    if (pathDialog_ && pathDialog_->isVisible()) pathDialog_->Form_QueryUnload();
+    emit ended();
+    ui_.EndProgram();
+}
+
+void formGameInventory::closeEvent(QCloseEvent* event) {
+    // Form_QueryUnload: every close request saves and ends the program like Close does.
+    event->ignore();
+    btnClose_Click();
+}
+
+void formGameInventory::reject() { btnClose_Click(); }
+
+bool formGameInventory::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtISO() && event->type() == QEvent::FocusIn)
+        txtISO_GotFocus(static_cast<QFocusEvent*>(event)->reason());
+    HandleKeyPress(watched, event);
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- layout ----
+
+int formGameInventory::WidthTwips() const { return width() * kTwipsPerPixel + kFrameTwips; }
+
+void formGameInventory::SetWidthTwips(int twips) { setFixedWidth(Pixels(twips - kFrameTwips)); }
+
+void formGameInventory::MoveLeftTwips(QWidget* control, int twips) {
+    control->move(Pixels(twips), control->y());
+}
+
+void formGameInventory::btnInfo_Click() {
+    QPushButton* editorButtons[] = {btnGet(), btnAdd(), btnDelete(), btnClear()};
+    if (WidthTwips() == kNarrowWidthTwips) {
+        for (QPushButton* button : editorButtons) button->setEnabled(true);
+        btnInfo()->setText(QStringLiteral("<< &Info"));
+        MoveLeftTwips(btnPlay(), 4670);
+        MoveLeftTwips(btnInfo(), 5975);
+        MoveLeftTwips(btnClose(), 7280);
+        SetWidthTwips(kWideWidthTwips);
+        btnAdd()->setDefault(true);
+        int selected = SelectedGame();
+        std::string remembered = selected >= 0 ? inventory_.Lists().Name(selected) : std::string();
+        SelectEntry(cmbGenre(), 0);
+        cmbGenre()->setEnabled(false);
+        if (selected >= 0) SelectGame(inventory_.Lists().FindName(remembered));
+        imgGame(0)->setToolTip(QStringLiteral("Click here to add picture"));
+        imgGame(1)->setToolTip(QStringLiteral("Click here to add picture"));
+        btnPaths()->show();
+        btnAddISO()->show();
+    } else {
+        for (QPushButton* button : editorButtons) button->setEnabled(false);
+        btnInfo()->setText(QStringLiteral("&Info >>"));
+        MoveLeftTwips(btnPlay(), 870);
+        MoveLeftTwips(btnInfo(), 2175);
+        MoveLeftTwips(btnClose(), 3480);
+        SetWidthTwips(kNarrowWidthTwips);
+        btnPlay()->setDefault(true);
+        cmbGenre()->setEnabled(true);
+        imgGame(0)->setToolTip(QString());
+        imgGame(1)->setToolTip(QString());
+        btnPaths()->hide();
+        btnAddISO()->hide();
+    }
+}
+
+void formGameInventory::lblCredits_Click() {
+    QString text = QString::fromUtf8(kCredits) + QStringLiteral("\r\n\r\n") +
+                   QString::fromLatin1(kHomePage) + QStringLiteral("\r\n") +
+                   QString::fromLatin1(kFormerHomePage);
+    ui_.ShowMessage(this, text, windowTitle(), MessageIcon::Information);
+    ui_.OpenAddress(QString::fromLatin1(kHomePage));
+}
+
+// ---- selections ----
+
+void formGameInventory::SelectEntry(QComboBox* box, int index) {
+    if (box->currentIndex() == index)
+        emit box->currentIndexChanged(index);
+    else
+        box->setCurrentIndex(index);
+}
+
+int formGameInventory::SelectedGame() const {
+    const QModelIndexList rows = lstName()->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void formGameInventory::SelectGame(int row) {
+    if (row < 0 || row >= inventory_.Lists().Count()) {
+        lstName()->selectionModel()->clear();
+        return;
+    }
+    QModelIndex index = model_->index(row);
+    lstName()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    lstName()->scrollTo(index);
+}
+
+}  // namespace vorlisk

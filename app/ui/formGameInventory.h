@@ -1,0 +1,168 @@
+#pragma once
+// The main window: the game list with its genre filter, the two pictures, and the
+// information panel with the record editor. Its controls are the program's working state.
+
+#include <QColor>
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/interfacetext.h"
+#include "inventory/inventoryfile.h"
+
+class QComboBox;
+class QPushButton;
+class QLineEdit;
+class QListView;
+class QPlainTextEdit;
+class QCheckBox;
+class QLabel;
+
+namespace Ui {
+class formGameInventory;
+}
+
+namespace vorlisk {
+
+class SystemServices;
+class UserInterface;
+class GameListModel;
+class PictureBox;
+class ClickableLabel;
+class formEmulatorPath;
+
+class formGameInventory : public QDialog {
+    Q_OBJECT
+  public:
+    formGameInventory(SystemServices& system, UserInterface& ui, QWidget* parent = nullptr);
+    ~formGameInventory() override;
+
+    // Start-up. False when the program must end at once (another copy runs).
+    bool Form_Load();
+
+    // ---- controls ----
+    QComboBox* cmbGenre() const;
+    QListView* lstName() const;
+    PictureBox* imgGame(int index) const;
+    QLabel* imgEmu(int index) const;
+    ClickableLabel* lblCredits() const;
+    QPushButton* btnPaths() const;
+    QPushButton* btnAddISO() const;
+    QPushButton* btnPlay() const;
+    QPushButton* btnInfo() const;
+    QPushButton* btnClose() const;
+    QLineEdit* txtName() const;
+    QLineEdit* txtID() const;
+    QPushButton* btnGet() const;
+    QComboBox* cmbGameGenRe() const;
+    QPlainTextEdit* txtDescription() const;
+    QCheckBox* chkISO() const;
+    QLineEdit* txtISO() const;
+    QPushButton* btnBrowse() const;
+    QComboBox* cmbPlay() const;
+    QPushButton* btnAdd() const;
+    QPushButton* btnDelete() const;
+    QPushButton* btnClear() const;
+    QLabel* label(const char* name) const;
+    formEmulatorPath* PathDialog() const { return pathDialog_.get(); }
+
+    // ---- state ----
+    const std::string& AppPath() const { return appPath_; }
+    const InterfaceText& Texts() const { return text_; }
+    InventoryFile& Inventory() { return inventory_; }
+    bool inventoryChanged() const { return inventory_.inventoryChanged; }
+    const QString& searchText() const { return searchText_; }
+
+    // The window's outer width in twips (15 per pixel, the frame included).
+    int WidthTwips() const;
+    static constexpr int kNarrowWidthTwips = 4875;
+    static constexpr int kWideWidthTwips = 8715;
+    // Row of the selected game in lstName, or -1.
+    int SelectedGame() const;
+    // Selects the game at `row` (-1: none), running lstName_Click as a click would.
+    void SelectGame(int row);
+    // Selects entry `index` of a combo box, running its handler even when the entry was
+    // already selected.
+    static void SelectEntry(QComboBox* box, int index);
+
+    // ---- handlers ----
+    void btnClose_Click();
+    void btnInfo_Click();
+    void lblCredits_Click();
+    void cmbGenre_Click();
+    void LoadInventory(const std::string& genre);
+
+    void lstName_Click();
+    void ShowGameRecord(const std::string& record);
+    void SaveGameRecord();
+    void btnDelete_Click();
+    void btnClear_Click();
+    void MarkEdited();
+    // The back colour of btnAdd: green while the editor holds unsaved edits.
+    QColor AddButtonColour() const;
+
+    void chkISO_Click();
+    void btnBrowse_Click();
+    void txtISO_GotFocus(Qt::FocusReason reason);
+    // The chosen file, or the empty text. `Filter` is the "|"-separated filter text.
+    QString OpenDialog(QWidget* Form1, const std::string& Filter, const QString& Title,
+                       const QString& InitDir);
+    void btnGet_Click();
+    std::string GetDiscGameId();
+
+    void cmbPlay_Click();
+    void btnPaths_Click();
+    void btnPlay_Click();
+    void lstName_DblClick();
+    void imgGame_DblClick(int Index);
+    void RunMountScript(const std::string& imagePath);
+
+    void imgGame_Click(int Index);
+    void btnAddISO_Click();
+    // The chosen folder, ending in one separator, or the empty text.
+    QString BrowseFolder(const QString& Msg);
+    void AddImagesOfType(const std::string& folder, const std::string& imageType);
+
+    void Form_KeyDown(int KeyCode, int Shift);
+    void FindGame();
+    void FindNext();
+
+  signals:
+    // The program ended through btnClose_Click.
+    void ended();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override;
+
+  private:
+    void ChangeListsKeepingSelection(const std::function<void()>& change);
+    bool HandleKeyPress(QObject* watched, QEvent* event);
+    void ApplyTranslation();
+    void ApplyGenreList();
+    void SetWidthTwips(int twips);
+    void MoveLeftTwips(QWidget* control, int twips);
+    void WarnSaveFailed(const InventoryFile::SaveStatus& status);
+    void SetAddButtonColour(const QColor& colour);
+    // Selects the entry of `box` whose text is `text`, running its handler; no entry
+    // when there is none with that text.
+    static void SelectEntryByText(QComboBox* box, const QString& text);
+    void ConnectHandlers();
+
+    SystemServices& system_;
+    UserInterface& ui_;
+    std::unique_ptr<Ui::formGameInventory> form_;
+    std::unique_ptr<formEmulatorPath> pathDialog_;
+    InventoryFile inventory_{""};
+    GameListModel* model_ = nullptr;
+    std::string appPath_;
+    InterfaceText text_;
+    QString searchText_;
+    bool unreadableWarned_ = false;
+    int loadedGenreEntry_ = 0;  // the entry of cmbGenre the lists were last loaded for
+};
+
+}  // namespace vorlisk

@@ -1,0 +1,36 @@
+#pragma once
+// Small controls the windows are built from.
+
+#include <QLabel>
+#include <QString>
+
+namespace vorlisk {
+
+// A label that reports clicks and double clicks.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+  public:
+    explicit ClickableLabel(QWidget* parent = nullptr);
+
+  signals:
+    void clicked();
+    void doubleClicked();
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// A picture stretched to its box, with the path of the picture it shows as its tag.
+class PictureBox : public ClickableLabel {
+    Q_OBJECT
+  public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    QString tag;
+    // Shows the picture of the file at `path`: the empty path empties the box; a file that
+    // cannot be loaded leaves the box as it was. False when loading failed.
+    bool LoadPicture(const QString& path);
+};
+
+}  // namespace vorlisk

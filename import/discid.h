@@ -1,0 +1,41 @@
+#pragma once
+// The game ID of a PlayStation disc and the table of known games, games.txt.
+//
+// A PlayStation disc names its boot program in the first line of system.cnf in its root,
+// for example "BOOT = cdrom:\SLUS_005.94;1"; the program's file name carries the game ID
+// (SLUS-00594). games.txt holds one known game per line: the ID in columns 1 to 10, a blank,
+// the name from column 12 up to the first TAB, then free text.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace vorlisk {
+
+// The game ID cut out of a boot line: from where "cdrom:" begins (case ignored), the next
+// "S" (case ignored) at p; then 4 characters from p, "-", 3 characters from p + 5 and 2 from
+// p + 9, in upper case. A piece that runs past the end of the line is shorter or empty.
+// Empty when the line has no "cdrom:" or no S after it.
+std::string GameIdFromBootLine(const std::string& line);
+
+// The first line of the file at `path`: everything before the first CR or LF, or the
+// whole file when it has no line end. At most kBootLineLimit bytes are read. Empty when
+// the file cannot be read.
+inline constexpr size_t kBootLineLimit = 64 * 1024;
+std::string ReadBootLine(const std::string& path);
+
+// The game ID of the PlayStation disc in one of the CD-ROM drives, or empty.
+// `cdromRoots` are the drives' root folders, each ending in a separator, in the order they
+// are searched. A drive whose root holds no non-empty system.cnf (the name's case does not
+// matter) is skipped; the first drive that has one ends the search, whatever its first line
+// gives.
+std::string GetDiscGameId(const std::vector<std::string>& cdromRoots);
+
+// The name of the game `id` in the table at `gamesTxtPath`: of every line that contains
+// `id` (case ignored), the columns 12 up to the first TAB; the last such line wins. A
+// matching line without a TAB, or with its first TAB before column 12, ends the look-up
+// with what was found so far. Empty when nothing matches, when `id` is empty or when the
+// table cannot be read.
+std::string LookupGameName(const std::string& gamesTxtPath, const std::string& id);
+
+}  // namespace vorlisk

@@ -1,0 +1,75 @@
+#include "import/folderimport.h"
+
+#include "inventory/gamerecord.h"
+
+namespace vorlisk {
+
+namespace {
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EndsWithSeparator(const std::string& folder) {
+#ifdef _WIN32
+    return !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+#else
+    return !folder.empty() && folder.back() == '/';
+#endif
+}
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+}  // namespace
+
+bool IsImageFileName(const std::string& fileName, const std::string& imageType) {
+    const size_t suffix = imageType.size() + 1;
+    if (imageType.empty() || fileName.size() <= suffix) return false;
+    size_t dot = fileName.size() - suffix;
+    if (fileName[dot] != '.') return false;
+    for (size_t i = 0; i < imageType.size(); ++i)
+        if (LowerAscii(fileName[dot + 1 + i]) != LowerAscii(imageType[i])) return false;
+    return true;
+}
+
+std::vector<std::string> ListImageFiles(const std::string& folder, const std::string& imageType) {
+    std::vector<std::string> images;
+    if (imageType.empty()) return images;
+    for (std::string& name : ListPlainFiles(folder, imageType))
+        if (IsImageFileName(name, imageType)) images.push_back(std::move(name));
+    return images;
+}
+
+std::string GameNameFromImageFile(const std::string& fileName) {
+    if (fileName.size() < 4) return {};
+    return CleanName(ReplaceText(fileName.substr(0, fileName.size() - 4), "_", " "));
+}
+
+std::string ImageRecord(const std::string& folder, const std::string& fileName) {
+    std::string path = folder;
+    if (!path.empty() && !EndsWithSeparator(path)) path.push_back(kSeparator);
+    path += fileName;
+
+    std::string record;
+    record += '\t';       // no ID
+    record += "OTHER\t";  // genre
+    record += "1\t";      // image flag
+    record += CleanName(path);
+    record += "\t\t\t";                         // no pictures
+    record += "VGS\t";                          // emulator
+    record += GameNameFromImageFile(fileName);  // description: the name as it is
+    return record;
+}
+
+std::vector<std::pair<std::string, std::string>> ImagesToImport(const std::string& folder) {
+    std::vector<std::pair<std::string, std::string>> games;
+    for (const std::string& type : kImageTypes) {
+        for (const std::string& file : ListImageFiles(folder, type))
+            games.emplace_back(GameNameFromImageFile(file), ImageRecord(folder, file));
+    }
+    return games;
+}
+
+}  // namespace vorlisk

@@ -1,0 +1,75 @@
+// The disc side of the main window: the image-path row with its chooser, and the Get
+// button that reads the game ID of the disc in a drive.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/ui/formGameInventory.h"
+#include "app/ui/text.h"
+#include "app/ui/userinterface.h"
+#include "import/discid.h"
+#include "import/filefilter.h"
+#include "launch/playcommand.h"
+#include "system/files.h"
+#include "system/services.h"
+
+namespace vorlisk {
+
+namespace {
+const char* const kImageFilter = "ISO Images|*.iso;*.cue;*.ccd;*.bwt|All files (*.*)|*.*";
+}
+
+QString formGameInventory::OpenDialog(QWidget* Form1, const std::string& Filter,
+                                      const QString& Title, const QString& InitDir) {
+    QStringList filters;
+    for (const std::string& filter : ChooserNameFilters(Filter)) filters << ToQt(filter);
+    return ui_.ChooseFile(Form1, filters, Title, InitDir);
+}
+
+void formGameInventory::btnBrowse_Click() {
+    QString path = OpenDialog(this, kImageFilter, ToQt(text_.strSelectImage), txtISO()->text());
+    if (path.isEmpty()) return;
+    txtISO()->setText(path);
+    btnPlay()->setEnabled(true);
+}
+
+void formGameInventory::chkISO_Click() {
+    bool ticked = chkISO()->checkState() != Qt::Unchecked;
+    btnBrowse()->setEnabled(ticked);
+    txtISO()->setEnabled(ticked);
+    QPalette palette = txtISO()->palette();
+    QPalette standard = QApplication::palette(txtISO());
+    palette.setColor(QPalette::Base, standard.color(ticked ? QPalette::Base : QPalette::Button));
+    txtISO()->setPalette(palette);
+}
+
+void formGameInventory::txtISO_GotFocus(Qt::FocusReason reason) {
+    // Focus coming back because the window became active again (as when a chooser closes)
+    // is no arrival: a cancelled chooser does not open again by itself.
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
+    if (txtISO()->text().isEmpty())
+        QMetaObject::invokeMethod(this, &formGameInventory::btnBrowse_Click, Qt::QueuedConnection);
+}
+
+std::string formGameInventory::GetDiscGameId() {
+    return vorlisk::GetDiscGameId(system_.CdromRoots());
+}
+
+void formGameInventory::btnGet_Click() {
+    std::string imagePath = FromQt(txtISO()->text());
+    if (FileExists(imagePath))
+        system_.StartCommandLine(GetButtonMountCommand(imagePath), ShowState::Minimized);
+    std::string id = GetDiscGameId();
+    if (id.empty()) return;
+    txtID()->setText(ToQt(id));
+    std::string name = LookupGameName(appPath_ + "games.txt", id);
+    if (name.empty()) return;
+    txtName()->setText(ToQt(name));
+    cmbGameGenRe()->setFocus();
+}
+
+}  // namespace vorlisk

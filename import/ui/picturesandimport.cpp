@@ -1,0 +1,75 @@
+// The pictures of a game and the import of every disc image of a folder.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QListView>
+
+#include "app/ui/formGameInventory.h"
+#include "app/ui/text.h"
+#include "app/ui/userinterface.h"
+#include "app/ui/widgets.h"
+#include "import/folderimport.h"
+#include "inventory/ui/gamelistmodel.h"
+
+namespace vorlisk {
+
+namespace {
+const char* const kPictureFilter = "All Pictures|*.gif;*.jpg;*.bmp;*.ico|All files (*.*)|*.*";
+}  // namespace
+
+void formGameInventory::imgGame_Click(int Index) {
+    if (cmbGenre()->isEnabled()) return;  // browsing: a click chooses nothing
+    PictureBox* box = imgGame(Index);
+    QString path = OpenDialog(this, kPictureFilter, ToQt(text_.strSelectPicture), box->tag);
+    if (path.isEmpty()) return;
+    box->LoadPicture(path);
+    box->tag = path;
+    MarkEdited();
+}
+
+QString formGameInventory::BrowseFolder(const QString& Msg) {
+    QString folder = ui_.ChooseFolder(this, Msg);
+    if (folder.isEmpty()) return folder;
+    folder = QDir::toNativeSeparators(folder);
+    if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
+    return folder;
+}
+
+void formGameInventory::btnAddISO_Click() {
+    QString folder = BrowseFolder(ToQt(text_.strSelectFolder));
+    if (folder.isEmpty()) return;
+    if (WidthTwips() == kNarrowWidthTwips) btnInfo_Click();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (const auto& type : kImageTypes) AddImagesOfType(FromQt(folder), type);
+    QApplication::restoreOverrideCursor();
+}
+
+void formGameInventory::AddImagesOfType(const std::string& folder, const std::string& imageType) {
+    std::vector<std::pair<std::string, std::string>> games;
+    for (const std::string& file : ListImageFiles(folder, imageType))
+        games.emplace_back(GameNameFromImageFile(file), ImageRecord(folder, file));
+    if (games.empty()) return;
+    inventory_.inventoryChanged = true;
+    ChangeListsKeepingSelection([&] { inventory_.Lists().AddGames(std::move(games)); });
+}
+
+void formGameInventory::ChangeListsKeepingSelection(const std::function<void()>& change) {
+    int selected = SelectedGame();
+    int link = selected >= 0 ? inventory_.Lists().Link(selected) : -1;
+    model_->BeginChange();
+    change();
+    model_->EndChange();
+    if (link < 0) return;
+    const GameLists& lists = inventory_.Lists();
+    for (int row = 0; row < lists.Count(); ++row)
+        if (lists.Link(row) == link) {
+            // The same game stays selected; its record is already shown.
+            QSignalBlocker blocker(lstName()->selectionModel());
+            lstName()->selectionModel()->setCurrentIndex(model_->index(row),
+                                                         QItemSelectionModel::ClearAndSelect);
+            break;
+        }
+}
+
+}  // namespace vorlisk

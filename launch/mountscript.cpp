@@ -1,0 +1,219 @@
+#include "launch/mountscript.h"
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+
+#include "system/files.h"
+#include "system/textfile.h"
+
+namespace vorlisk {
+
+namespace {
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAscii(x) == LowerAscii(y);
+           });
+}
+
+bool BeginsWithIgnoringCase(std::string_view text, std::string_view head) {
+    return text.size() >= head.size() && EqualIgnoringCase(text.substr(0, head.size()), head);
+}
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() &&
+           EqualIgnoringCase(text.substr(text.size() - tail.size()), tail);
+}
+
+// Blanks off both ends, then TABs off the start. Blanks after those TABs, and TABs at the
+// end, stay.
+std::string NormaliseLine(const std::string& raw) {
+    size_t first = raw.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    size_t last = raw.find_last_not_of(' ');
+    std::string_view line(raw.data() + first, last - first + 1);
+    size_t text = line.find_first_not_of('\t');
+    if (text == std::string_view::npos) return {};
+    return std::string(line.substr(text));
+}
+
+enum class LineKind { Condition, EndIf, Else, Stop, Nothing, Comment, Command };
+
+LineKind Classify(const std::string& line) {
+    if (BeginsWithIgnoringCase(line, "if ") || BeginsWithIgnoringCase(line, "elseif "))
+        return LineKind::Condition;
+    if (EqualIgnoringCase(line, "end if") || EqualIgnoringCase(line, "endif"))
+        return LineKind::EndIf;
+    if (EqualIgnoringCase(line, "else")) return LineKind::Else;
+    if (EqualIgnoringCase(line, "stop")) return LineKind::Stop;
+    if (line.empty()) return LineKind::Nothing;
+    if (line[0] == ';') return LineKind::Comment;
+    return LineKind::Command;
+}
+
+// The argument of a condition form: the text from `start` (0-based) up to, not including, the
+// next `end` character. Nothing when that character never comes.
+std::optional<std::string> ArgumentUpTo(std::string_view rest, size_t start, char end) {
+    if (start > rest.size()) return std::nullopt;
+    size_t stop = rest.find(end, start);
+    if (stop == std::string_view::npos) return std::nullopt;
+    return std::string(rest.substr(start, stop - start));
+}
+
+class Interpreter {
+  public:
+    Interpreter(const std::string& imagePath, std::string discGameId, MountScriptHost& host)
+        : imagePath_(imagePath), discGameId_(std::move(discGameId)), host_(host) {}
+
+    // Carries out one line; false when the script ends here.
+    bool Line(const std::string& raw) {
+        const std::string line = NormaliseLine(raw);
+        switch (Classify(line)) {
+            case LineKind::Condition: {
+                // The keyword and the blank after it go; the rest is the condition.
+                std::string_view rest = std::string_view(line).substr(line.find(' ') + 1);
+                branchActive_ = Condition(rest);
+                if (branchActive_) branchTaken_ = true;
+                return true;
+            }
+            case LineKind::EndIf:
+                branchActive_ = true;
+                branchTaken_ = false;
+                return true;
+            case LineKind::Else:
+                branchActive_ = !branchTaken_;
+                return true;
+            case LineKind::Stop:
+                return false;
+            case LineKind::Nothing:
+            case LineKind::Comment:
+                return true;
+            case LineKind::Command:
+                if (branchActive_) Command(line);
+                return true;
+        }
+        return true;
+    }
+
+  private:
+    bool Condition(std::string_view rest) {
+        if (BeginsWithIgnoringCase(rest, "exists \"")) {
+            auto path = ArgumentUpTo(rest, 8, '"');
+            return path && host_.FileExists(*path);
+        }
+        if (BeginsWithIgnoringCase(rest, "gameid = ")) {
+            // The ID ends at the next blank: "gameid = SLUS-00594 then".
+            auto id = ArgumentUpTo(rest, 9, ' ');
+            return id && EqualIgnoringCase(*id, discGameId_);
+        }
+        if (BeginsWithIgnoringCase(rest, "msgbox(\"")) {
+            auto question = ArgumentUpTo(rest, 8, '"');
+            return question && host_.AskYesNo(*question);
+        }
+        if (BeginsWithIgnoringCase(rest, "not running \"")) {
+            auto name = ArgumentUpTo(rest, 13, '"');
+            return name && !host_.IsRunning(*name);
+        }
+        if (BeginsWithIgnoringCase(rest, "image = \"")) {
+            auto path = ArgumentUpTo(rest, 9, '"');
+            if (!path) return false;
+            std::string shortPath = host_.ShortPathName(*path);
+            return EqualIgnoringCase(imagePath_, shortPath) ||
+                   EqualIgnoringCase(imagePath_, "\"" + shortPath + "\"");
+        }
+        return false;
+    }
+
+    void Command(std::string line) {
+        if (EndsWithIgnoringCase(line, "vgs.exe")) {
+            // Connectix Virtual Game Station: an open window gets Enter instead of a second
+            // copy; otherwise it starts from the line, or from its recorded installation.
+            if (host_.ActivateWindowAndSendEnter(kVgsWindowTitle)) return;
+            if (!host_.FileExists(line))
+                line =
+                    host_.ReadRegistryValue(kVgsLocationRoot, kVgsLocationKey, kVgsLocationValue);
+            // No file and no recorded location: nothing to start. (On Windows the empty name
+            // counts as running, since some .exe always runs; Linux may have none.)
+            if (line.empty()) return;
+        }
+        // Asked with the whole line: a line with arguments is never seen as running.
+        if (!host_.IsRunning(line)) host_.StartCommandLine(line, ShowState::Normal);
+    }
+
+    const std::string& imagePath_;
+    const std::string discGameId_;
+    MountScriptHost& host_;
+    bool branchActive_ = true;
+    bool branchTaken_ = false;
+};
+
+}  // namespace
+
+void RunMountScript(const std::string& imagePath, int emulatorIndex,
+                    const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host) {
+    if (emulatorIndex >= 1 && emulatorIndex <= 4) {
+        const std::string& emulator = emulatorPaths[static_cast<size_t>(emulatorIndex - 1)];
+        if (host.FileExists(emulator)) {
+            host.StartCommandLine(emulator, ShowState::Minimized);
+            return;
+        }
+    }
+
+    const std::string folder = host.WindowsDirectory();
+    // Read once, before the script is looked at, whether or not the script asks for it.
+    Interpreter interpreter(imagePath, host.DiscGameId(), host);
+    const std::string scriptPath = folder + "daemount.ini";
+    if (!host.FileExists(scriptPath)) return;
+
+    // A script that exists but cannot be read ends the run quietly: a read that fails stops
+    // the loop, and nothing after it is carried out.
+    LineReader reader(scriptPath, LineEnds::HandWritten);
+    std::string line;
+    while (reader.Next(line))
+        if (!interpreter.Line(line)) break;
+}
+
+ServicesMountScriptHost::ServicesMountScriptHost(SystemServices& services,
+                                                 std::function<std::string()> discGameId,
+                                                 std::function<bool(const std::string&)> askYesNo)
+    : services_(services), discGameId_(std::move(discGameId)), askYesNo_(std::move(askYesNo)) {}
+
+bool ServicesMountScriptHost::FileExists(const std::string& path) {
+    return vorlisk::FileExists(path);
+}
+
+std::string ServicesMountScriptHost::DiscGameId() {
+    return discGameId_ ? discGameId_() : std::string();
+}
+
+bool ServicesMountScriptHost::IsRunning(const std::string& name) {
+    return services_.IsRunning(name);
+}
+
+std::string ServicesMountScriptHost::ShortPathName(const std::string& path) {
+    return services_.ShortPathName(path);
+}
+
+std::string ServicesMountScriptHost::WindowsDirectory() { return services_.WindowsDirectory(); }
+
+bool ServicesMountScriptHost::AskYesNo(const std::string& question) {
+    return askYesNo_ && askYesNo_(question);
+}
+
+bool ServicesMountScriptHost::ActivateWindowAndSendEnter(const std::string& title) {
+    return services_.ActivateWindowAndSendEnter(title);
+}
+
+std::string ServicesMountScriptHost::ReadRegistryValue(unsigned long root, const std::string& key,
+                                                       const std::string& name) {
+    return services_.GetKeyValue(root, key, name);
+}
+
+void ServicesMountScriptHost::StartCommandLine(const std::string& commandLine, ShowState state) {
+    services_.StartCommandLine(commandLine, state);
+}
+
+}  // namespace vorlisk

@@ -1,0 +1,73 @@
+#pragma once
+// The launcher: starts the game's emulator by its path, or carries out the user's mount
+// script daemount.ini, which decides per disc, per image or by a question which programs to
+// start. Everything it asks of the outside world goes through MountScriptHost.
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "system/services.h"
+
+namespace vorlisk {
+
+class MountScriptHost {
+  public:
+    virtual ~MountScriptHost() = default;
+    // True when a file exists at `path` and is longer than 0 bytes.
+    virtual bool FileExists(const std::string& path) = 0;
+    // The game ID of the PlayStation disc in a CD-ROM drive, or empty.
+    virtual std::string DiscGameId() = 0;
+    virtual bool IsRunning(const std::string& name) = 0;
+    virtual std::string ShortPathName(const std::string& path) = 0;
+    // The folder of daemount.ini, ending in a separator.
+    virtual std::string WindowsDirectory() = 0;
+    // Asks `question` with Yes and No; Yes -> true.
+    virtual bool AskYesNo(const std::string& question) = 0;
+    virtual bool ActivateWindowAndSendEnter(const std::string& title) = 0;
+    virtual std::string ReadRegistryValue(unsigned long root, const std::string& key,
+                                          const std::string& name) = 0;
+    virtual void StartCommandLine(const std::string& commandLine, ShowState state) = 0;
+};
+
+// The title of Connectix Virtual Game Station's window, and where its installation is
+// recorded.
+inline constexpr const char* kVgsWindowTitle = "Connectix Virtual Game Station";
+inline constexpr unsigned long kVgsLocationRoot = 0x80000002UL;  // HKEY_LOCAL_MACHINE
+inline constexpr const char* kVgsLocationKey =
+    "SOFTWARE\\Connectix\\Connectix Virtual Game Station\\General";
+inline constexpr const char* kVgsLocationValue = "Location";
+
+// Starts the game whose disc image is `imagePath`. `emulatorIndex` is the chosen emulator
+// entry (0 "Real PSX", 1 to 4 the emulators, -1 none) and `emulatorPaths` the executable paths
+// of entries 1 to 4. An emulator whose path names an existing file is started minimized and
+// nothing else happens; otherwise the script daemount.ini of host.WindowsDirectory() is
+// carried out line by line.
+void RunMountScript(const std::string& imagePath, int emulatorIndex,
+                    const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host);
+
+// The host of the running program: the system services, the plain file test, and the two
+// things only the windows can give (the disc's game ID and the yes/no question).
+class ServicesMountScriptHost : public MountScriptHost {
+  public:
+    ServicesMountScriptHost(SystemServices& services, std::function<std::string()> discGameId,
+                            std::function<bool(const std::string&)> askYesNo);
+
+    bool FileExists(const std::string& path) override;
+    std::string DiscGameId() override;
+    bool IsRunning(const std::string& name) override;
+    std::string ShortPathName(const std::string& path) override;
+    std::string WindowsDirectory() override;
+    bool AskYesNo(const std::string& question) override;
+    bool ActivateWindowAndSendEnter(const std::string& title) override;
+    std::string ReadRegistryValue(unsigned long root, const std::string& key,
+                                  const std::string& name) override;
+    void StartCommandLine(const std::string& commandLine, ShowState state) override;
+
+  private:
+    SystemServices& services_;
+    std::function<std::string()> discGameId_;
+    std::function<bool(const std::string&)> askYesNo_;
+};
+
+}  // namespace vorlisk

@@ -1,0 +1,71 @@
+#include "launch/playcommand.h"
+
+#include <cstdlib>
+
+#include "system/commandline.h"
+
+namespace vorlisk {
+
+std::string DaemonMountArguments(const std::string& imagePath) {
+    return " -mount 0,\"" + EscapeInsideQuotes(imagePath) + "\"";
+}
+
+std::string GetButtonMountCommand(const std::string& imagePath) {
+    return "daemon" + DaemonMountArguments(imagePath);
+}
+
+#ifdef _WIN32
+
+std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::string& appPath,
+                                                                  const std::string&) {
+    // The drive of the program's own folder, such as "C:".
+    const std::string drive = appPath.substr(0, 2);
+    return {{"daemon.exe", "daemon"},
+            {drive + "\\progra~1\\d-tools\\daemon.exe", drive + "\\progra~1\\d-tools\\daemon"},
+            {drive + "\\archiv~1\\d-tools\\daemon.exe", drive + "\\archiv~1\\d-tools\\daemon"}};
+}
+
+#else
+
+std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::string& appPath,
+                                                                  const std::string& pathVariable) {
+    std::vector<std::pair<std::string, std::string>> candidates;
+    // The helper in the working folder is tested as "daemon", but started as "./daemon": a
+    // bare name would be looked up on PATH and could start another program of that name.
+    candidates.push_back({"daemon", "./daemon"});
+    candidates.push_back({appPath + "d-tools/daemon", appPath + "d-tools/daemon"});
+    if (pathVariable.empty()) return candidates;
+    size_t start = 0;
+    for (;;) {
+        size_t colon = pathVariable.find(':', start);
+        std::string folder =
+            pathVariable.substr(start, colon == std::string::npos ? colon : colon - start);
+        if (folder.empty()) folder = ".";  // an empty entry of PATH is the working folder
+        if (folder.back() != '/') folder += '/';
+        candidates.push_back({folder + "daemon", folder + "daemon"});
+        if (colon == std::string::npos) break;
+        start = colon + 1;
+    }
+    return candidates;
+}
+
+#endif
+
+std::string FindDaemonCommand(const std::string& appPath,
+                              const std::function<bool(const std::string&)>& fileExists) {
+    const char* path = std::getenv("PATH");
+    for (const auto& [file, program] : DaemonCandidates(appPath, path ? path : ""))
+        if (fileExists(file)) return program;
+    return {};
+}
+
+std::string PlayMountCommand(const std::string& appPath, const std::string& imagePath,
+                             const std::function<bool(const std::string&)>& fileExists) {
+    std::string program = FindDaemonCommand(appPath, fileExists);
+    if (program.empty()) return {};
+    // The program part goes unquoted, as on Windows, unless a blank in a Linux folder name
+    // would split it.
+    return QuoteArgument(program) + DaemonMountArguments(imagePath);
+}
+
+}  // namespace vorlisk

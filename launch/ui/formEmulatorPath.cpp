@@ -1,0 +1,89 @@
+#include "launch/ui/formEmulatorPath.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/ui/formGameInventory.h"
+#include "app/ui/text.h"
+#include "system/files.h"
+#include "system/textfile.h"
+#include "ui_formEmulatorPath.h"
+
+namespace vorlisk {
+
+namespace {
+#ifdef _WIN32
+const char* const kEmulatorFilter = "Emulator Executables|*.exe;*.com";
+#else
+// Programs on Linux carry no extension, so every file is offered as well.
+const char* const kEmulatorFilter = "Emulator Executables|*.exe;*.com|All files (*.*)|*.*";
+#endif
+}  // namespace
+
+formEmulatorPath::formEmulatorPath(formGameInventory& owner, UserInterface& ui)
+    : QDialog(&owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      owner_(owner),
+      ui_(ui),
+      form_(std::make_unique<Ui::formEmulatorPath>()) {
+    form_->setupUi(this);
+    setFixedSize(size());
+    for (int i = 0; i < 4; ++i)
+        connect(btnBrowse(i), &QPushButton::clicked, this, [this, i] { btnBrowse_Click(i); });
+    Form_Load();
+}
+
+formEmulatorPath::~formEmulatorPath() = default;
+
+QLineEdit* formEmulatorPath::txtPath(int index) const {
+    QLineEdit* fields[] = {form_->txtPath_0, form_->txtPath_1, form_->txtPath_2, form_->txtPath_3};
+    return fields[index];
+}
+
+QLabel* formEmulatorPath::lblPath(int index) const {
+    QLabel* labels[] = {form_->lblPath_0, form_->lblPath_1, form_->lblPath_2, form_->lblPath_3};
+    return labels[index];
+}
+
+QLabel* formEmulatorPath::imgEmu(int index) const {
+    QLabel* logos[] = {form_->imgEmu_0, form_->imgEmu_1, form_->imgEmu_2, form_->imgEmu_3};
+    return logos[index];
+}
+
+QPushButton* formEmulatorPath::btnBrowse(int index) const {
+    QPushButton* buttons[] = {form_->btnBrowse_0, form_->btnBrowse_1, form_->btnBrowse_2,
+                              form_->btnBrowse_3};
+    return buttons[index];
+}
+
+std::string formEmulatorPath::Path(int index) const {
+    if (index < 0 || index > 3) return {};
+    return FromQt(txtPath(index)->text());
+}
+
+void formEmulatorPath::Form_Load() {
+    for (int i = 0; i < 4; ++i) imgEmu(i)->setPixmap(owner_.imgEmu(i)->pixmap());
+}
+
+void formEmulatorPath::btnBrowse_Click(int index) {
+    QString title = QStringLiteral("Select path for ") + lblPath(index)->text();
+    QString path = owner_.OpenDialog(this, kEmulatorFilter, title, txtPath(index)->text());
+    if (!path.isEmpty()) txtPath(index)->setText(path);
+}
+
+void formEmulatorPath::Form_QueryUnload() {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 4; ++i) lines.push_back(Path(i));
+    WriteFileSafely(owner_.AppPath() + "emupath.txt", JoinLinesCrLf(lines));
+    hide();
+}
+
+void formEmulatorPath::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    Form_QueryUnload();
+}
+
+void formEmulatorPath::reject() { Form_QueryUnload(); }
+
+}  // namespace vorlisk

@@ -1,0 +1,51 @@
+#pragma once
+// The emulator path dialog: one row per emulator with its logo, name, executable path and
+// a button to choose the executable. Created hidden at start-up and kept for the whole run.
+
+#include <QDialog>
+#include <memory>
+#include <string>
+
+class QLineEdit;
+class QLabel;
+class QPushButton;
+
+namespace Ui {
+class formEmulatorPath;
+}
+
+namespace vorlisk {
+
+class UserInterface;
+class formGameInventory;
+
+class formEmulatorPath : public QDialog {
+    Q_OBJECT
+  public:
+    formEmulatorPath(formGameInventory& owner, UserInterface& ui);
+    ~formEmulatorPath() override;
+
+    QLineEdit* txtPath(int index) const;
+    QLabel* lblPath(int index) const;
+    QLabel* imgEmu(int index) const;
+    QPushButton* btnBrowse(int index) const;
+
+    // The four paths, as the fields hold them.
+    std::string Path(int index) const;
+
+    void Form_Load();
+    void btnBrowse_Click(int index);
+    // Writes emupath.txt and hides the dialog; the dialog itself is never destroyed.
+    void Form_QueryUnload();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+  private:
+    formGameInventory& owner_;
+    UserInterface& ui_;
+    std::unique_ptr<Ui::formEmulatorPath> form_;
+};
+
+}  // namespace vorlisk

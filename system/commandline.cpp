@@ -1,0 +1,85 @@
+#include "system/commandline.h"
+
+namespace vorlisk {
+
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;    // a word has begun, even if it is still empty ("")
+    bool inQuotes = false;  // inside a double-quoted stretch
+    size_t i = 0;
+    const size_t n = commandLine.size();
+    while (i < n) {
+        char c = commandLine[i];
+        if (c == '\\') {
+            size_t run = 0;
+            while (i < n && commandLine[i] == '\\') {
+                ++run;
+                ++i;
+            }
+            inWord = true;
+            if (i < n && commandLine[i] == '"') {
+                word.append(run / 2, '\\');
+                if (run % 2 == 1) {
+                    word.push_back('"');
+                    ++i;
+                }
+                // With an even run the quote is read by the next turn and toggles.
+            } else {
+                word.append(run, '\\');
+            }
+            continue;
+        }
+        if (c == '"') {
+            inQuotes = !inQuotes;
+            inWord = true;
+            ++i;
+            continue;
+        }
+        if ((c == ' ' || c == '\t') && !inQuotes) {
+            if (inWord) {
+                words.push_back(std::move(word));
+                word.clear();
+                inWord = false;
+            }
+            ++i;
+            continue;
+        }
+        word.push_back(c);
+        inWord = true;
+        ++i;
+    }
+    if (inWord) words.push_back(std::move(word));
+    return words;
+}
+
+std::string EscapeInsideQuotes(const std::string& text) {
+    std::string escaped;
+    escaped.reserve(text.size() + 2);
+    size_t backslashes = 0;
+    for (char c : text) {
+        if (c == '\\') {
+            ++backslashes;
+            escaped.push_back(c);
+            continue;
+        }
+        if (c == '"') {
+            // Double the backslashes already written and escape the quote itself.
+            escaped.append(backslashes, '\\');
+            escaped += "\\\"";
+        } else {
+            escaped.push_back(c);
+        }
+        backslashes = 0;
+    }
+    // Backslashes at the end come right before the closing quote that the caller adds.
+    escaped.append(backslashes, '\\');
+    return escaped;
+}
+
+std::string QuoteArgument(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+    return "\"" + EscapeInsideQuotes(argument) + "\"";
+}
+
+}  // namespace vorlisk

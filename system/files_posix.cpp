@@ -1,0 +1,70 @@
+#include "system/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace vorlisk {
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) return false;
+    return S_ISREG(info.st_mode) && info.st_size > 0;
+}
+
+bool PathExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+namespace {
+
+std::string ErrnoText() { return std::strerror(errno); }
+
+bool WriteAll(int fd, const std::string& content) {
+    const char* data = content.data();
+    size_t left = content.size();
+    while (left > 0) {
+        ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += written;
+        left -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+WriteResult WriteFileSafely(const std::string& path, const std::string& content) {
+    std::string temp = path + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) return {false, ErrnoText()};
+    // Keep the permissions a plain new file would get.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+
+    bool written = WriteAll(fd, content) && ::fsync(fd) == 0;
+    std::string reason = written ? std::string() : ErrnoText();
+    if (::close(fd) != 0 && written) {
+        written = false;
+        reason = ErrnoText();
+    }
+    if (written && ::rename(temp.c_str(), path.c_str()) != 0) {
+        written = false;
+        reason = ErrnoText();
+    }
+    if (!written) {
+        ::unlink(temp.c_str());
+        return {false, reason};
+    }
+    return {true, {}};
+}
+
+}  // namespace vorlisk

@@ -1,0 +1,66 @@
+#pragma once
+// Running programs: whether one runs, starting a command line, and bringing a window
+// forward. The matching rules are plain functions so that they are tested without any
+// process or window; the rest lives in the platform files.
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorlisk {
+
+// True when the text that identifies a process (its executable path, or the first word of
+// its command line) ends in `myName`, letters compared without regard to case. A name
+// without any "." also matches a text that ends in the name followed by ".exe", so that
+// "daemon" finds both a Linux daemon and a DAEMON.EXE under Wine. The empty name matches
+// only texts ending in ".exe".
+bool ProcessNameMatches(const std::string& processText, const std::string& myName);
+
+// A top-level window as the window system lists it.
+struct WindowEntry {
+    std::string id;
+    std::string title;
+};
+
+// The window to activate for `title`: the first whose title equals it, failing that the first
+// whose title begins with it; letters compared without regard to case. Nothing when none fits.
+std::optional<size_t> ChooseWindow(const std::vector<WindowEntry>& windows,
+                                   const std::string& title);
+
+// `text` with every character that a POSIX extended regular expression treats specially
+// escaped by a backslash, so that the pattern matches the text literally.
+std::string EscapeRegexText(const std::string& text);
+
+// True when at least one running process matches `myName` (see ProcessNameMatches).
+bool IsProcessRunning(const std::string& myName);
+
+// Starts `commandLine` (split by SplitCommandLine) as a new process, detached from this one
+// and never waited for. A program without a folder is looked up on the search path. An
+// empty command line, a missing program or a failed start are ignored.
+void StartDetached(const std::string& commandLine);
+
+// Brings forward the window chosen by ChooseWindow and sends it the Enter key. False when the
+// window system cannot be asked or no window fits.
+bool ActivateWindowByTitleAndSendEnter(const std::string& title);
+
+#ifndef _WIN32
+// The path of the executable file `name` in the folders of PATH, or empty.
+std::string FindProgramOnPath(const std::string& name);
+
+// The outcome of running a program to its end.
+struct ProgramRun {
+    bool started = false;   // the program could be executed
+    bool finished = false;  // it ended within the time limit
+    int exitCode = -1;      // its exit code when it ended normally
+    std::string output;     // what it wrote to its standard output
+    std::string errors;     // what it wrote to its standard error
+};
+
+// Runs `arguments` (program first; without a "/" looked up on PATH) without a shell, with
+// its input from /dev/null, and waits at most `limit`; a program still running then is
+// killed together with its process group.
+ProgramRun RunProgram(const std::vector<std::string>& arguments, std::chrono::milliseconds limit);
+#endif
+
+}  // namespace vorlisk

@@ -1,0 +1,333 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "system/commandline.h"
+#include "system/processes.h"
+#include "system/services.h"
+
+namespace vorlisk {
+
+namespace {
+
+bool AllDigits(const char* text) {
+    if (*text == '\0') return false;
+    for (; *text; ++text)
+        if (*text < '0' || *text > '9') return false;
+    return true;
+}
+
+// The target of a symbolic link such as /proc/PID/exe, or empty. The kernel marks the
+// executable of a process whose file was replaced or removed with " (deleted)"; the
+// process still runs that program, so the mark is dropped.
+std::string ReadLinkText(const std::string& path) {
+    char buffer[PATH_MAX];
+    ssize_t length = ::readlink(path.c_str(), buffer, sizeof buffer);
+    if (length <= 0) return {};
+    std::string target(buffer, static_cast<size_t>(length));
+    static constexpr std::string_view kDeleted = " (deleted)";
+    if (target.size() > kDeleted.size() &&
+        target.compare(target.size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0)
+        target.resize(target.size() - kDeleted.size());
+    return target;
+}
+
+// The first word of /proc/PID/cmdline: the text up to the first NUL. Programs under Wine
+// show their Windows path there.
+std::string ReadFirstCommandWord(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    char buffer[4096];
+    ssize_t length;
+    do {
+        length = ::read(fd, buffer, sizeof buffer);
+    } while (length < 0 && errno == EINTR);
+    ::close(fd);
+    if (length <= 0) return {};
+    size_t size = static_cast<size_t>(length);
+    const void* nul = std::memchr(buffer, '\0', size);
+    if (nul) size = static_cast<size_t>(static_cast<const char*>(nul) - buffer);
+    return std::string(buffer, size);
+}
+
+bool IsExecutableFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
+}
+
+// What a started program needs, prepared before fork so that the child only makes calls
+// that are safe between fork and exec.
+struct ExecPlan {
+    std::string program;
+    std::vector<std::string> arguments;
+    std::vector<char*> argv;
+    bool ok = false;
+};
+
+ExecPlan PlanExec(std::vector<std::string> arguments) {
+    ExecPlan plan;
+    if (arguments.empty() || arguments[0].empty()) return plan;
+    plan.program = arguments[0];
+    if (plan.program.find('/') == std::string::npos) {
+        plan.program = FindProgramOnPath(plan.program);
+        if (plan.program.empty()) return plan;
+    }
+    plan.arguments = std::move(arguments);
+    for (auto& argument : plan.arguments) plan.argv.push_back(argument.data());
+    plan.argv.push_back(nullptr);
+    plan.ok = true;
+    return plan;
+}
+
+// In a child between fork and exec: default signal handling, nothing blocked, and no file
+// descriptor above 2 left open.
+void ResetChildState() {
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int sig = 1; sig < NSIG; ++sig) signal(sig, SIG_DFL);
+#ifdef SYS_close_range
+    if (syscall(SYS_close_range, 3U, ~0U, 0U) == 0) return;
+#endif
+    for (int fd = 3; fd < 65536; ++fd) ::close(fd);
+}
+
+void WaitForChild(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+bool ReadAvailable(int& fd, std::string& into) {
+    char buffer[4096];
+    for (;;) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0) {
+            into.append(buffer, static_cast<size_t>(got));
+            continue;
+        }
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
+        ::close(fd);  // end of the pipe or an error
+        fd = -1;
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string FindProgramOnPath(const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos) return {};
+    const char* variable = std::getenv("PATH");
+    std::string path = variable ? variable : "/usr/local/bin:/usr/bin:/bin";
+    size_t start = 0;
+    for (;;) {
+        size_t colon = path.find(':', start);
+        std::string folder = path.substr(start, colon == std::string::npos ? colon : colon - start);
+        if (folder.empty()) folder = ".";  // an empty entry is the working folder
+        if (folder.back() != '/') folder += '/';
+        if (IsExecutableFile(folder + name)) return folder + name;
+        if (colon == std::string::npos) return {};
+        start = colon + 1;
+    }
+}
+
+bool IsProcessRunning(const std::string& myName) {
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return false;
+    bool found = false;
+    while (!found) {
+        errno = 0;
+        const dirent* entry = ::readdir(proc);
+        if (!entry) break;
+        if (!AllDigits(entry->d_name)) continue;
+        std::string folder = std::string("/proc/") + entry->d_name + "/";
+        std::string executable = ReadLinkText(folder + "exe");
+        if (!executable.empty() && ProcessNameMatches(executable, myName)) found = true;
+        if (found) break;
+        std::string firstWord = ReadFirstCommandWord(folder + "cmdline");
+        if (!firstWord.empty() && ProcessNameMatches(firstWord, myName)) found = true;
+    }
+    ::closedir(proc);
+    return found;
+}
+
+void StartDetached(const std::string& commandLine) {
+    ExecPlan plan = PlanExec(SplitCommandLine(commandLine));
+    if (!plan.ok) return;
+    int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (devNull < 0) return;
+
+    // Two forks: the middle process starts a new session, forks the program and ends at
+    // once, so the program belongs to no terminal and is never left behind as our zombie.
+    pid_t middle = ::fork();
+    if (middle == 0) {
+        ::setsid();
+        pid_t program = ::fork();
+        if (program != 0) ::_exit(0);
+        ::dup2(devNull, 0);
+        ::dup2(devNull, 1);
+        ::dup2(devNull, 2);
+        ResetChildState();
+        ::execv(plan.program.c_str(), plan.argv.data());
+        ::_exit(127);
+    }
+    ::close(devNull);
+    if (middle > 0) WaitForChild(middle);
+}
+
+ProgramRun RunProgram(const std::vector<std::string>& arguments, std::chrono::milliseconds limit) {
+    ProgramRun run;
+    ExecPlan plan = PlanExec(arguments);
+    if (!plan.ok) return run;
+
+    int devNull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    int out[2] = {-1, -1}, err[2] = {-1, -1}, status[2] = {-1, -1};
+    auto closeAll = [&] {
+        for (int fd : {devNull, out[0], out[1], err[0], err[1], status[0], status[1]})
+            if (fd >= 0) ::close(fd);
+    };
+    if (devNull < 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0 ||
+        ::pipe2(status, O_CLOEXEC) != 0) {
+        closeAll();
+        return run;
+    }
+
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setpgid(0, 0);
+        ::dup2(devNull, 0);
+        ::dup2(out[1], 1);
+        ::dup2(err[1], 2);
+        int statusFd = status[1];
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        for (int sig = 1; sig < NSIG; ++sig) signal(sig, SIG_DFL);
+        ::execv(plan.program.c_str(), plan.argv.data());
+        // Tell the parent why exec failed; the pipe closes by itself on success.
+        int code = errno;
+        (void)!::write(statusFd, &code, sizeof code);
+        ::_exit(127);
+    }
+    for (int* fd : {&devNull, &out[1], &err[1], &status[1]}) {
+        ::close(*fd);
+        *fd = -1;
+    }
+    if (pid < 0) {
+        closeAll();
+        return run;
+    }
+    ::setpgid(pid, pid);
+
+    int execError = 0;
+    ssize_t got;
+    do {
+        got = ::read(status[0], &execError, sizeof execError);
+    } while (got < 0 && errno == EINTR);
+    ::close(status[0]);
+    status[0] = -1;
+    run.started = got == 0;
+
+    ::fcntl(out[0], F_SETFL, O_NONBLOCK);
+    ::fcntl(err[0], F_SETFL, O_NONBLOCK);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    bool exited = false;
+    int waitStatus = 0;
+    for (;;) {
+        if (!exited) {
+            pid_t r = ::waitpid(pid, &waitStatus, WNOHANG);
+            exited = r == pid || (r < 0 && errno != EINTR);
+        }
+        if (exited) {
+            // The program ended: take what its pipes still hold, without waiting for
+            // programs it may have left running with them.
+            if (out[0] >= 0) ReadAvailable(out[0], run.output);
+            if (err[0] >= 0) ReadAvailable(err[0], run.errors);
+            break;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        pollfd fds[2];
+        nfds_t count = 0;
+        if (out[0] >= 0) fds[count++] = {out[0], POLLIN, 0};
+        if (err[0] >= 0) fds[count++] = {err[0], POLLIN, 0};
+        int wait = static_cast<int>(std::min<long long>(left.count(), 20));
+        ::poll(count ? fds : nullptr, count, wait);
+        if (out[0] >= 0) ReadAvailable(out[0], run.output);
+        if (err[0] >= 0) ReadAvailable(err[0], run.errors);
+    }
+    if (!exited) {
+        ::kill(-pid, SIGKILL);
+        ::kill(pid, SIGKILL);
+        WaitForChild(pid);
+    } else {
+        run.finished = run.started;
+        if (WIFEXITED(waitStatus)) run.exitCode = WEXITSTATUS(waitStatus);
+    }
+    closeAll();
+    return run;
+}
+
+bool ActivateWindowByTitleAndSendEnter(const std::string& title) {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) return false;
+    std::string xdotool = FindProgramOnPath("xdotool");
+    if (xdotool.empty()) return false;
+    constexpr std::chrono::milliseconds kLimit{3000};
+    constexpr size_t kMostWindows = 64;
+
+    // xdotool's search takes a regular expression and ignores case; the anchored pattern
+    // narrows the list, and ChooseWindow decides.
+    ProgramRun search =
+        RunProgram({xdotool, "search", "--name", "^" + EscapeRegexText(title)}, kLimit);
+    if (!search.finished || search.exitCode != 0) return false;
+    std::vector<WindowEntry> windows;
+    size_t start = 0;
+    while (start < search.output.size() && windows.size() < kMostWindows) {
+        size_t end = search.output.find('\n', start);
+        if (end == std::string::npos) end = search.output.size();
+        std::string id = search.output.substr(start, end - start);
+        start = end + 1;
+        if (!AllDigits(id.c_str())) continue;
+        ProgramRun name = RunProgram({xdotool, "getwindowname", id}, kLimit);
+        if (!name.finished || name.exitCode != 0) continue;
+        if (!name.output.empty() && name.output.back() == '\n') name.output.pop_back();
+        windows.push_back({id, name.output});
+    }
+    std::optional<size_t> chosen = ChooseWindow(windows, title);
+    if (!chosen) return false;
+    ProgramRun activate =
+        RunProgram({xdotool, "windowactivate", "--sync", windows[*chosen].id}, kLimit);
+    // The window exists either way; Enter goes only to a window that really came forward,
+    // never to whatever else has the focus.
+    if (activate.finished && activate.exitCode == 0)
+        RunProgram({xdotool, "key", "--clearmodifiers", "Return"}, kLimit);
+    return true;
+}
+
+bool PlatformServices::IsRunning(const std::string& name) { return IsProcessRunning(name); }
+
+void PlatformServices::StartCommandLine(const std::string& commandLine, ShowState) {
+    // Linux has no start-up window state to hand over; the state is only a hint.
+    StartDetached(commandLine);
+}
+
+bool PlatformServices::ActivateWindowAndSendEnter(const std::string& title) {
+    return ActivateWindowByTitleAndSendEnter(title);
+}
+
+}  // namespace vorlisk

@@ -1,0 +1,58 @@
+#pragma once
+// What the program asks of the operating system. The windows receive one of these at
+// construction: the program hands the real one (PlatformServices), tests hand fakes.
+
+#include <string>
+#include <vector>
+
+namespace vorlisk {
+
+// Window states for a started program.
+enum class ShowState { Normal = 1, Minimized = 2 };
+
+class SystemServices {
+  public:
+    virtual ~SystemServices() = default;
+
+    // The folder of the running program, ending in one separator.
+    virtual std::string ApplicationFolder() = 0;
+    // False when another copy of the program already runs for this user.
+    virtual bool ClaimSingleInstance() = 0;
+
+    // Roots of the CD-ROM drives, each ending in a separator, in the order they are
+    // searched for a PlayStation disc (Z: down to C: on Windows).
+    virtual std::vector<std::string> CdromRoots() = 0;
+
+    // Starts a command line as a new process without waiting for it; failures are ignored.
+    virtual void StartCommandLine(const std::string& commandLine, ShowState state) = 0;
+    // Brings forward the window titled `title` (equal, else beginning with it) and sends it
+    // the Enter key. False when there is no such window.
+    virtual bool ActivateWindowAndSendEnter(const std::string& title) = 0;
+
+    virtual bool IsRunning(const std::string& name) = 0;
+    virtual std::string WindowsDirectory() = 0;
+    virtual std::string ShortPathName(const std::string& path) = 0;
+    virtual std::string GetKeyValue(unsigned long keyRoot, const std::string& keyName,
+                                    const std::string& valueName) = 0;
+    virtual bool SetKeyValue(unsigned long keyRoot, const std::string& keyName, unsigned long type,
+                             const std::string& valueName, std::string& value) = 0;
+};
+
+// The real services of this platform.
+class PlatformServices : public SystemServices {
+  public:
+    std::string ApplicationFolder() override;
+    bool ClaimSingleInstance() override;
+    std::vector<std::string> CdromRoots() override;
+    void StartCommandLine(const std::string& commandLine, ShowState state) override;
+    bool ActivateWindowAndSendEnter(const std::string& title) override;
+    bool IsRunning(const std::string& name) override;
+    std::string WindowsDirectory() override;
+    std::string ShortPathName(const std::string& path) override;
+    std::string GetKeyValue(unsigned long keyRoot, const std::string& keyName,
+                            const std::string& valueName) override;
+    bool SetKeyValue(unsigned long keyRoot, const std::string& keyName, unsigned long type,
+                     const std::string& valueName, std::string& value) override;
+};
+
+}  // namespace vorlisk

@@ -1,0 +1,105 @@
+#include "system/textfile.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace vorlisk {
+
+namespace {
+constexpr size_t kChunk = 1 << 16;
+}
+
+LineReader::LineReader(const std::string& path, LineEnds ends)
+    : in_(path, std::ios::binary), ends_(ends), buffer_(kChunk) {
+    open_ = in_.is_open();
+    if (!open_) {
+        failed_ = true;
+        reason_ = errno ? std::strerror(errno) : "the file could not be opened";
+    }
+}
+
+bool LineReader::Fill() {
+    if (eof_ || !open_) return false;
+    in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    end_ = static_cast<size_t>(in_.gcount());
+    pos_ = 0;
+    if (!in_) {
+        if (in_.bad() || !in_.eof()) {
+            failed_ = true;
+            reason_ = errno ? std::strerror(errno) : "reading stopped before the end of the file";
+        }
+        eof_ = true;
+    }
+    return end_ > 0;
+}
+
+int LineReader::Peek() {
+    if (pos_ == end_ && !Fill()) return -1;
+    return static_cast<unsigned char>(buffer_[pos_]);
+}
+
+bool LineReader::Next(std::string& line) {
+    line.clear();
+    if (Peek() < 0) return false;
+    for (;;) {
+        if (pos_ == end_ && !Fill()) return !failed_;
+        // Copy the run of ordinary bytes in one go.
+        size_t start = pos_;
+        while (pos_ < end_) {
+            char c = buffer_[pos_];
+            if (c == '\r' || (c == '\n' && ends_ == LineEnds::HandWritten)) break;
+            ++pos_;
+        }
+        line.append(buffer_.data() + start, pos_ - start);
+        if (pos_ == end_) continue;
+
+        char c = buffer_[pos_++];
+        if (c == '\n') return true;  // a lone LF of a hand-written file
+        int next = Peek();
+        if (next == '\n') {
+            ++pos_;
+            return true;
+        }
+        if (next == 0 && ends_ == LineEnds::Catalogue) {
+            ++pos_;
+            line.push_back('\r');
+            continue;
+        }
+        return true;  // a lone CR
+    }
+}
+
+TextLines ReadTextLines(const std::string& path, LineEnds ends, size_t maxLines) {
+    TextLines result;
+    LineReader reader(path, ends);
+    std::string line;
+    while (result.lines.size() < maxLines && reader.Next(line)) result.lines.push_back(line);
+    result.complete = !reader.Failed();
+    result.failureReason = reader.FailureReason();
+    return result;
+}
+
+std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
+    std::string content;
+    size_t size = 0;
+    for (const auto& line : lines) size += line.size() + 2;
+    content.reserve(size);
+    for (const auto& line : lines) {
+        content += line;
+        content += "\r\n";
+    }
+    return content;
+}
+
+std::string EncodeCatalogueLine(const std::string& line) {
+    if (line.find('\r') == std::string::npos) return line;
+    std::string encoded;
+    encoded.reserve(line.size() + 4);
+    for (char c : line) {
+        encoded.push_back(c);
+        if (c == '\r') encoded.push_back('\0');
+    }
+    return encoded;
+}
+
+}  // namespace vorlisk

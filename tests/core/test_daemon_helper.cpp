@@ -1,0 +1,300 @@
+// The Linux `daemon` helper (tools/daemon), run as the program runs it.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+#include "system/processes.h"
+
+namespace vorlisk {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+#ifdef VORLISK_SOURCE_DIR
+const std::string kHelper = std::string(VORLISK_SOURCE_DIR) + "/tools/daemon";
+#else
+const std::string kHelper;
+#endif
+
+std::string ReadWhole(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Sets environment variables for one test and puts the old values back.
+class Environment {
+  public:
+    void Set(const std::string& name, const std::string& value) {
+        if (!saved_.count(name)) {
+            const char* old = std::getenv(name.c_str());
+            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        }
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+    ~Environment() {
+        for (const auto& [name, value] : saved_) {
+            if (value)
+                ::setenv(name.c_str(), value->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
+    }
+
+  private:
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+class DaemonHelperTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (kHelper.empty()) GTEST_SKIP() << "VORLISK_SOURCE_DIR is not defined for core_tests";
+        dir_ = fs::temp_directory_path() /
+               ("vorlisk-daemon-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "runtime");
+        fs::create_directories(dir_ / "images");
+        env_.Set("XDG_RUNTIME_DIR", (dir_ / "runtime").string());
+        mountPoint_ =
+            (dir_ / "runtime" / ("vorlisk-" + std::to_string(::getuid())) / "disc").string();
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    ProgramRun Helper(const std::vector<std::string>& arguments) {
+        std::vector<std::string> all = {kHelper};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        return RunProgram(all, 10s);
+    }
+
+    fs::path dir_;
+    std::string mountPoint_;
+    Environment env_;
+};
+
+// fuseiso and fusermount stand-ins that only write down how they were called.
+class DaemonHelperArguments : public DaemonHelperTest {
+  protected:
+    void SetUp() override {
+        DaemonHelperTest::SetUp();
+        if (IsSkipped()) return;
+        fs::create_directories(dir_ / "bin");
+        for (std::string tool : {"fuseiso", "fusermount"}) {
+            fs::path path = dir_ / "bin" / tool;
+            WriteText(path,
+                      "#!/bin/sh\n{ printf '" + tool +
+                          "'; for a in \"$@\"; do printf ' <%s>' \"$a\"; done; echo; } >> \"" +
+                          (dir_ / "calls").string() + "\"\n");
+            fs::permissions(path, fs::perms::owner_all);
+        }
+        const char* path = std::getenv("PATH");
+        env_.Set("PATH", (dir_ / "bin").string() + ":" + (path ? path : "/usr/bin:/bin"));
+    }
+    std::string Calls() {
+        std::string calls = ReadWhole(dir_ / "calls");
+        fs::remove(dir_ / "calls");
+        return calls;
+    }
+    std::string Images() const { return (dir_ / "images").string(); }
+};
+
+TEST_F(DaemonHelperArguments, MountsTheRightDataFile) {
+    const std::string images = Images();
+    WriteText(images + "/My Game.iso", "iso");
+    WriteText(images + "/Race Day (Track 1).bin", "bin");
+    WriteText(images + "/Race Day.cue",
+              "REM made on Windows\r\n  file \"Race Day (Track 1).bin\" BINARY\r\n"
+              "  TRACK 01 MODE2/2352\r\nFILE \"Other.bin\" BINARY\r\n");
+    WriteText(images + "/track.bin", "bin");
+    WriteText(images + "/Windows.cue", "FILE \"C:\\GAMES\\TRACK.BIN\" BINARY\n");
+    WriteText(images + "/plain.bin", "bin");
+    WriteText(images + "/Plain.cue", "FILE plain.bin BINARY\n");
+    WriteText(images + "/Clone.ccd", "[CloneCD]\n");
+    WriteText(images + "/Clone.IMG", "img");
+    WriteText(images + "/$(touch trap); `touch trap`.iso", "iso");
+
+    const std::string unmount = "fusermount <-u> <-z> <-q> <" + mountPoint_ + ">\n";
+    auto mounted = [&](const std::string& file) {
+        return unmount + "fuseiso <-n> <" + file + "> <" + mountPoint_ + "> <-o> <ro>\n";
+    };
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string calls;
+    };
+    const std::vector<Case> cases = {
+        {{"-mount", "0," + images + "/My Game.iso"}, mounted(images + "/My Game.iso")},
+        {{"-mount 0," + images + "/My Game.iso"}, mounted(images + "/My Game.iso")},
+        {{"-mount", "0,", images + "/My Game.iso"}, mounted(images + "/My Game.iso")},
+        {{"-mount", "0," + images + "/Race Day.cue"}, mounted(images + "/Race Day (Track 1).bin")},
+        {{"-mount", "0," + images + "/Windows.cue"}, mounted(images + "/track.bin")},
+        {{"-mount", "0," + images + "/Plain.cue"}, mounted(images + "/plain.bin")},
+        {{"-mount", "0," + images + "/Clone.ccd"}, mounted(images + "/Clone.IMG")},
+        {{"-mount", "0," + images + "/$(touch trap); `touch trap`.iso"},
+         mounted(images + "/$(touch trap); `touch trap`.iso")},
+        {{"-unmount", "0"}, unmount},
+        {{"-unmount 0"}, unmount},
+        {{"-mount", "1," + images + "/My Game.iso"},
+         "fusermount <-u> <-z> <-q> <" + mountPoint_ + "1>\nfuseiso <-n> <" + images +
+             "/My Game.iso> <" + mountPoint_ + "1> <-o> <ro>\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[0] + (c.arguments.size() > 1 ? " " + c.arguments[1] : ""));
+        ProgramRun run = Helper(c.arguments);
+        EXPECT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 0) << run.errors;
+        EXPECT_EQ(Calls(), c.calls);
+    }
+    EXPECT_FALSE(fs::exists("trap"));
+    EXPECT_FALSE(fs::exists(images + "/trap"));
+    // The helper's own folder is private to the user.
+    auto perms = fs::status(fs::path(mountPoint_).parent_path()).permissions();
+    EXPECT_EQ(perms & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
+}
+
+TEST_F(DaemonHelperArguments, RefusesWhatItCannotMount) {
+    const std::string images = Images();
+    WriteText(images + "/Lost.cue", "FILE \"Lost.bin\" BINARY\n");
+    WriteText(images + "/Empty.cue", "REM no file line\n");
+    WriteText(images + "/Alone.ccd", "[CloneCD]\n");
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"-mount"},
+        {"-eject", "0"},
+        {"-mount", images + "/Lost.cue"},  // no device
+        {"-mount", "7," + images + "/Lost.cue"},
+        {"-mount", "0," + images + "/missing.iso"},
+        {"-mount", "0,"},
+        {"-mount", "0," + images + "/Lost.cue"},
+        {"-mount", "0," + images + "/Empty.cue"},
+        {"-mount", "0," + images + "/Alone.ccd"},
+    };
+    for (const auto& arguments : cases) {
+        std::string shown;
+        for (const auto& a : arguments) shown += a + " ";
+        SCOPED_TRACE(shown);
+        ProgramRun run = Helper(arguments);
+        EXPECT_TRUE(run.finished);
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_NE(run.errors.find("daemon: "), std::string::npos) << run.errors;
+        EXPECT_EQ(Calls(), "");
+    }
+}
+
+TEST_F(DaemonHelperArguments, SaysWhenFuseisoIsMissing) {
+    WriteText(Images() + "/A.iso", "iso");
+    env_.Set("PATH", (dir_ / "images").string());  // nothing to run there
+    ProgramRun run = Helper({"-mount", "0," + Images() + "/A.iso"});
+    EXPECT_TRUE(run.finished);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.errors.find("fuseiso"), std::string::npos) << run.errors;
+}
+
+// The real thing: an ISO image with a PlayStation boot file, mounted through FUSE.
+class DaemonHelperMount : public DaemonHelperTest {
+  protected:
+    void TearDown() override {
+        if (!kHelper.empty()) Helper({"-unmount", "0"});
+        DaemonHelperTest::TearDown();
+    }
+
+    // The file-system type mounted at the mount point, or empty.
+    std::string MountedType() const {
+        std::istringstream mounts(ReadWhole("/proc/self/mounts"));
+        std::string device, point, type, rest;
+        std::string found;
+        while (mounts >> device >> point >> type && std::getline(mounts, rest))
+            if (point == mountPoint_) found = type;
+        return found;
+    }
+
+    bool WaitForMount(bool wanted) const {
+        for (int i = 0; i < 100; ++i) {
+            if (!MountedType().empty() == wanted) return true;
+            std::this_thread::sleep_for(30ms);
+        }
+        return false;
+    }
+
+    // The first line of system.cnf in the root, whatever the case of its name.
+    std::string BootLine() const {
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(mountPoint_, error)) {
+            std::string name = entry.path().filename().string();
+            for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (name != "system.cnf") continue;
+            std::string text = ReadWhole(entry.path());
+            return text.substr(0, text.find_first_of("\r\n"));
+        }
+        return {};
+    }
+};
+
+TEST_F(DaemonHelperMount, MountsAnIsoImageAsADisc) {
+    int fuse = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
+    if (fuse < 0) GTEST_SKIP() << "/dev/fuse cannot be opened";
+    ::close(fuse);
+    if (FindProgramOnPath("fuseiso").empty()) GTEST_SKIP() << "fuseiso is not installed";
+    std::vector<std::string> builder;
+    if (std::string tool = FindProgramOnPath("genisoimage"); !tool.empty())
+        builder = {tool, "-quiet"};
+    else if (std::string tool = FindProgramOnPath("xorriso"); !tool.empty())
+        builder = {tool, "-as", "mkisofs", "-quiet"};
+    else
+        GTEST_SKIP() << "neither genisoimage nor xorriso is installed";
+
+    fs::create_directories(dir_ / "disc");
+    WriteText(dir_ / "disc" / "SYSTEM.CNF", "BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\n");
+    const std::string image = (dir_ / "images" / "Race Day.iso").string();
+    builder.insert(builder.end(), {"-o", image, (dir_ / "disc").string()});
+    ProgramRun build = RunProgram(builder, 30s);
+    ASSERT_TRUE(build.finished && build.exitCode == 0) << build.errors;
+
+    ProgramRun mount = Helper({"-mount", "0," + image});
+    ASSERT_TRUE(mount.finished);
+    ASSERT_EQ(mount.exitCode, 0) << mount.errors;
+    ASSERT_TRUE(WaitForMount(true));
+    EXPECT_EQ(MountedType(), "fuse.fuseiso");
+    EXPECT_EQ(BootLine(), "BOOT = cdrom:\\SLUS_005.94;1");
+
+    // Mounting again, through a cue sheet, replaces the first mount.
+    WriteText(dir_ / "images" / "Race Day.cue", "FILE \"Race Day.iso\" BINARY\r\n");
+    mount = Helper({"-mount 0," + (dir_ / "images" / "Race Day.cue").string()});
+    ASSERT_EQ(mount.exitCode, 0) << mount.errors;
+    ASSERT_TRUE(WaitForMount(true));
+    EXPECT_EQ(BootLine(), "BOOT = cdrom:\\SLUS_005.94;1");
+    std::string mounts = ReadWhole("/proc/self/mounts");
+    size_t count = 0;
+    for (size_t at = 0; (at = mounts.find(" " + mountPoint_ + " ", at)) != std::string::npos; ++at)
+        ++count;
+    EXPECT_EQ(count, 1u);
+
+    ProgramRun unmount = Helper({"-unmount", "0"});
+    EXPECT_EQ(unmount.exitCode, 0) << unmount.errors;
+    EXPECT_TRUE(WaitForMount(false));
+}
+
+}  // namespace
+}  // namespace vorlisk
+
+#endif

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+#include <vector>
+
+#include "app/find.h"
+
+namespace vorlisk {
+namespace {
+
+TEST(FindNextName, FindsTheNextNameContainingTheText) {
+    const std::vector<std::string> names = {"Alpha Racer", "Mario Kart", "mega man",
+                                            "Super Mario", "Tetris",     "ZZZ mar"};
+    struct Case {
+        std::string name;
+        int selected;
+        std::string text;
+        int found;
+    };
+    const std::vector<Case> cases = {
+        {"nothing selected starts at the top", -1, "MAR", 1},
+        {"case is ignored", -1, "mArIo", 1},
+        {"a lower-case name", -1, "MEGA", 2},
+        {"starts after the selection", 1, "mar", 3},
+        {"the selected name itself is passed over", 3, "super", -1},
+        {"no wrap-around", 5, "mar", -1},
+        {"the last entry", 4, "mar", 5},
+        {"text in the middle of a name", -1, "o K", 1},
+        {"the whole name", -1, "tetris", 4},
+        {"not there", -1, "zelda", -1},
+        {"longer than every name", -1, "Super Mario Bros", -1},
+        {"blanks are part of the text", -1, " man", 2},
+        {"an empty text finds nothing", -1, "", -1},
+        {"a selection below -1 counts as none", -7, "alpha", 0},
+        {"a selection past the end", 6, "a", -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FindNextName(names, c.selected, c.text), c.found) << c.name;
+        EXPECT_EQ(FindNextName(
+                      static_cast<int>(names.size()),
+                      [&](int i) -> const std::string& { return names[static_cast<size_t>(i)]; },
+                      c.selected, c.text),
+                  c.found)
+            << c.name;
+    }
+    EXPECT_EQ(FindNextName(std::vector<std::string>{}, -1, "a"), -1);
+}
+
+TEST(FindNextName, WalksToTheMatchesOneByOne) {
+    const std::vector<std::string> names = {"Mario", "Tetris", "Dr. Mario", "mario party"};
+    std::vector<int> found;
+    int selected = -1;
+    for (int step = 0; step < 5; ++step) {
+        selected = FindNextName(names, selected, "MARIO");
+        found.push_back(selected);
+    }
+    // After the last match the search ends; from "none selected" it starts again at the top.
+    EXPECT_EQ(found, (std::vector<int>{0, 2, 3, -1, 0}));
+}
+
+TEST(ContainsIgnoringCase, FoldsLettersBeyondAsciiUnderTheLocale) {
+    struct Case {
+        std::string text;
+        std::string part;
+        bool contains;
+    };
+    // Bytes that are not text under the locale compare as they are.
+    const std::vector<Case> bytewise = {
+        {"Caf\xe9 Racer", "CAF\xe9", true},
+        {"Caf\xe9 Racer", "caf\xc9", false},
+        {"\xff\xfe", "\xfe", true},
+        {std::string("a\0b", 3), std::string("\0B", 2), true},
+        {"ABC", "", true},
+        {"", "a", false},
+    };
+    for (const Case& c : bytewise)
+        EXPECT_EQ(ContainsIgnoringCase(c.text, c.part), c.contains) << c.text << " / " << c.part;
+
+    const char* previous = std::setlocale(LC_CTYPE, nullptr);
+    std::string saved = previous ? previous : "C";
+    if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr &&
+        std::setlocale(LC_CTYPE, "en_US.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no UTF-8 locale";
+    }
+    const std::vector<Case> utf8 = {
+        {"\xc3\x89t\xc3\xa9 Game", "\xc3\xa9T\xc3\x89", true},  // Été / éTÉ
+        {"Pok\xc3\xa9mon", "POK\xc3\x89", true},                // Pokémon / POKÉ
+        {"Pok\xc3\xa9mon", "poke", false},
+        {"\xd0\x9c\xd0\xb8\xd1\x80", "\xd0\xbc\xd0\x98", true},  // Мир / мИ
+        {"Stra\xc3\x9f"
+         "e",
+         "STRASSE", false},
+        {"Bad \xff byte \xc3\xa9", "\xc3\x89", true},
+        {"Bad \xff byte", "\xff B", true},
+    };
+    for (const Case& c : utf8)
+        EXPECT_EQ(ContainsIgnoringCase(c.text, c.part), c.contains) << c.text << " / " << c.part;
+    const std::vector<std::string> names = {"Mario", "\xc3\x89t\xc3\xa9", "\xc3\xa9t\xc3\xa9 2"};
+    EXPECT_EQ(FindNextName(names, 1, "\xc3\x89T\xc3\x89"), 2);
+    std::setlocale(LC_CTYPE, saved.c_str());
+}
+
+}  // namespace
+}  // namespace vorlisk

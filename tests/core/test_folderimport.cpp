@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "import/folderimport.h"
+
+namespace vorlisk {
+namespace {
+
+namespace fs = std::filesystem;
+using Games = std::vector<std::pair<std::string, std::string>>;
+
+class TempFolder {
+  public:
+    TempFolder() {
+        std::random_device random;
+        path_ = fs::temp_directory_path() / ("vorlisk-import-" + std::to_string(random()));
+        fs::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    // The folder as the folder chooser gives it: ending in a separator.
+    std::string Folder() const { return path_.string() + "/"; }
+    void Add(const std::string& entry) const {
+        fs::path path = path_ / entry;
+        if (!entry.empty() && entry.back() == '/') {
+            fs::create_directories(path);
+            return;
+        }
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << "image";
+    }
+    const fs::path& Path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+std::string Record(const std::string& path, const std::string& name) {
+    return "\tOTHER\t1\t" + path + "\t\t\tVGS\t" + name;
+}
+
+// The type of a record's image, for checking the order of the types.
+size_t TypeRank(const std::string& record) {
+    std::string path = record.substr(0, record.find("\t\t\tVGS"));
+    std::string type = path.substr(path.size() - 3);
+    for (char& c : type) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return static_cast<size_t>(std::find(kImageTypes.begin(), kImageTypes.end(), type) -
+                               kImageTypes.begin());
+}
+
+TEST(ImagesToImport, AddsEveryImageOfTheFolderTypeByType) {
+    struct Case {
+        std::string name;
+        std::vector<std::string> entries;  // files; folders end in "/"
+        // (name, file) of the expected games; the types must come CUE, ISO, BWT, CCD
+        std::vector<std::pair<std::string, std::string>> games;
+    };
+    const std::vector<Case> cases = {
+        {"empty folder", {}, {}},
+        {"a bin beside its cue", {"game.cue", "game.bin"}, {{"game", "game.cue"}}},
+        {"an iso and a cue of one name",
+         {"game.iso", "game.cue"},
+         {{"game", "game.cue"}, {"game", "game.iso"}}},
+        {"underscores become blanks", {"Race_Day_(E).iso"}, {{"Race Day (E)", "Race_Day_(E).iso"}}},
+        {"the case of the type is ignored, the name keeps its case",
+         {"GAME.ISO", "Game.Iso", "other.iSo"},
+         {{"GAME", "GAME.ISO"}, {"Game", "Game.Iso"}, {"other", "other.iSo"}}},
+        {"all four types",
+         {"d.ccd", "c.bwt", "b.iso", "a.cue", "e.img", "f.sub"},
+         {{"a", "a.cue"}, {"b", "b.iso"}, {"c", "c.bwt"}, {"d", "d.ccd"}}},
+        {"subfolders are not searched",
+         {"sub/inner.iso", "deeper/x/y.cue", "top.ccd"},
+         {{"top", "top.ccd"}}},
+        {"a folder named like an image is no image",
+         {"x.iso/", "disc.cue/", "real.cue"},
+         {{"real", "real.cue"}}},
+        {"the type must follow a dot at the end",
+         {"iso", "game.isox", "gameiso", "game.iso.bak", "game._iso", "two.dots.iso"},
+         {{"two.dots", "two.dots.iso"}}},
+        {"blanks and other characters",
+         {"My Game  .cue", "a-b+c.bwt"},
+         {{"My Game  ", "My Game  .cue"}, {"a-b+c", "a-b+c.bwt"}}},
+#ifndef _WIN32
+        {"hidden files are left out",
+         {".hidden.iso", ".iso", "shown.iso"},
+         {{"shown", "shown.iso"}}},
+        {"bytes of any code page",
+         {"J\xe9u.iso", "\xc3\xa9t\xc3\xa9.cue"},
+         {{"\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9.cue"}, {"J\xe9u", "J\xe9u.iso"}}},
+#endif
+    };
+    for (const Case& c : cases) {
+        TempFolder temp;
+        for (const std::string& entry : c.entries) temp.Add(entry);
+        Games games = ImagesToImport(temp.Folder());
+
+        for (size_t i = 1; i < games.size(); ++i)
+            EXPECT_LE(TypeRank(games[i - 1].second), TypeRank(games[i].second)) << c.name;
+        Games expected;
+        for (const auto& [name, file] : c.games)
+            expected.emplace_back(name, Record(temp.Folder() + file, name));
+        // Within one type the order is the listing's; compare the types' order above and
+        // the games regardless of order here.
+        Games sorted = games;
+        std::sort(sorted.begin(), sorted.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(sorted, expected) << c.name;
+    }
+}
+
+TEST(ImagesToImport, ImportingTwiceFindsTheSameGamesAgain) {
+    TempFolder temp;
+    temp.Add("a.cue");
+    temp.Add("b.iso");
+    Games first = ImagesToImport(temp.Folder());
+    EXPECT_EQ(first.size(), 2u);
+    EXPECT_EQ(ImagesToImport(temp.Folder()), first);
+    EXPECT_EQ(first[0].second, Record(temp.Folder() + "a.cue", "a"));
+    EXPECT_TRUE(ImagesToImport(temp.Folder() + "missing/").empty());
+}
+
+#ifndef _WIN32
+TEST(ListImageFiles, FollowsLinksToPlainFilesOnly) {
+    TempFolder temp;
+    temp.Add("target.bin");
+    temp.Add("dir/");
+    fs::create_symlink(temp.Path() / "target.bin", temp.Path() / "linked.iso");
+    fs::create_symlink(temp.Path() / "dir", temp.Path() / "folderlink.iso");
+    fs::create_symlink(temp.Path() / "gone.bin", temp.Path() / "broken.iso");
+    temp.Add("plain.iso");
+    std::vector<std::string> files = ListImageFiles(temp.Folder(), "iso");
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"linked.iso", "plain.iso"}));
+}
+#endif
+
+TEST(GameNameFromImageFile, DropsTheTypeAndTurnsUnderscoresIntoBlanks) {
+    struct Case {
+        std::string file;
+        std::string name;
+    };
+    const std::vector<Case> cases = {
+        {"Racing_Game_CD1.cue", "Racing Game CD1"},
+        {"Race_Day_(E).iso", "Race Day (E)"},
+        {"__x__.bwt", "  x  "},
+        {"a.iso", "a"},
+        {".iso", ""},
+        {"iso", ""},
+        {"", ""},
+        {"tab\there.iso", "tab here"},
+        {"dots.in.name.ccd", "dots.in.name"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(GameNameFromImageFile(c.file), c.name) << c.file;
+}
+
+TEST(ImageRecord, HoldsTheEightFieldsOfAnImportedGame) {
+    struct Case {
+        std::string folder;
+        std::string file;
+        std::string record;
+    };
+    const std::vector<Case> cases = {
+        {"/psx/", "Racing_Game_CD1.cue",
+         "\tOTHER\t1\t/psx/Racing_Game_CD1.cue\t\t\tVGS\tRacing Game CD1"},
+        {"/", "root.iso", "\tOTHER\t1\t/root.iso\t\t\tVGS\troot"},
+        {"/psx", "joined.iso", "\tOTHER\t1\t/psx/joined.iso\t\t\tVGS\tjoined"},
+        {"/psx/", " _padded_ .iso", "\tOTHER\t1\t/psx/ _padded_ .iso\t\t\tVGS\t  padded  "},
+        {"/my\tpsx/", "a\tb.iso", "\tOTHER\t1\t/my psx/a b.iso\t\t\tVGS\ta b"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ImageRecord(c.folder, c.file), c.record) << c.file;
+}
+
+}  // namespace
+}  // namespace vorlisk

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+
+#include "launch/playcommand.h"
+#include "system/commandline.h"
+
+namespace vorlisk {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(PlayCommand, MountArgumentsQuoteTheImagePath) {
+    EXPECT_EQ(DaemonMountArguments("/games/GAME.ISO"), " -mount 0,\"/games/GAME.ISO\"");
+    EXPECT_EQ(GetButtonMountCommand("/games/Race Day.cue"),
+              "daemon -mount 0,\"/games/Race Day.cue\"");
+    EXPECT_EQ(GetButtonMountCommand("C:\\ISO\\Race Day.cue"),
+              "daemon -mount 0,\"C:\\ISO\\Race Day.cue\"");
+
+    // Whatever the path holds, it arrives as one argument after "-mount".
+    for (std::string path : {"/games/Race Day.cue", "/games/a\"b.iso", "/games/x\\\"y z.iso",
+                             "/games/$(rm -rf ~); `id`.iso", "C:\\ISO\\GAME.ISO"}) {
+        EXPECT_EQ(SplitCommandLine(GetButtonMountCommand(path)),
+                  (Words{"daemon", "-mount", "0," + path}))
+            << path;
+    }
+}
+
+#ifndef _WIN32
+
+TEST(PlayCommand, CandidatesInOrder) {
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(DaemonCandidates("/opt/vorlisk/", "/usr/local/bin:/usr/bin/::/x"),
+              (Pairs{{"daemon", "./daemon"},
+                     {"/opt/vorlisk/d-tools/daemon", "/opt/vorlisk/d-tools/daemon"},
+                     {"/usr/local/bin/daemon", "/usr/local/bin/daemon"},
+                     {"/usr/bin/daemon", "/usr/bin/daemon"},
+                     {"./daemon", "./daemon"},
+                     {"/x/daemon", "/x/daemon"}}));
+    EXPECT_EQ(DaemonCandidates("/opt/vorlisk/", ""),
+              (Pairs{{"daemon", "./daemon"},
+                     {"/opt/vorlisk/d-tools/daemon", "/opt/vorlisk/d-tools/daemon"}}));
+}
+
+class PlayCommandPath : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* path = std::getenv("PATH");
+        hadPath_ = path != nullptr;
+        if (path) oldPath_ = path;
+        ::setenv("PATH", "/usr/local/bin:/usr/bin", 1);
+    }
+    void TearDown() override {
+        if (hadPath_)
+            ::setenv("PATH", oldPath_.c_str(), 1);
+        else
+            ::unsetenv("PATH");
+    }
+    bool hadPath_ = false;
+    std::string oldPath_;
+};
+
+TEST_F(PlayCommandPath, FirstExistingCandidateWins) {
+    struct Case {
+        std::set<std::string> existing;
+        std::string program;
+    };
+    const std::string app = "/home/me/My Games/vorlisk/";
+    const std::vector<Case> cases = {
+        {{"daemon", app + "d-tools/daemon", "/usr/bin/daemon"}, "./daemon"},
+        {{app + "d-tools/daemon", "/usr/local/bin/daemon"}, app + "d-tools/daemon"},
+        {{"/usr/local/bin/daemon", "/usr/bin/daemon"}, "/usr/local/bin/daemon"},
+        {{"/usr/bin/daemon"}, "/usr/bin/daemon"},
+        {{"/bin/daemon", app + "daemon"}, ""},
+        {{}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.program);
+        std::vector<std::string> tested;
+        auto exists = [&](const std::string& path) {
+            tested.push_back(path);
+            return c.existing.count(path) > 0;
+        };
+        EXPECT_EQ(FindDaemonCommand(app, exists), c.program);
+        // Later candidates are not tested once one is found.
+        if (!c.program.empty()) EXPECT_TRUE(c.existing.count(tested.back()));
+
+        std::string line = PlayMountCommand(app, "/iso/Race Day.cue", exists);
+        if (c.program.empty()) {
+            EXPECT_EQ(line, "");
+        } else {
+            EXPECT_EQ(SplitCommandLine(line), (Words{c.program, "-mount", "0,/iso/Race Day.cue"}));
+        }
+    }
+    // A program part without blanks goes unquoted.
+    EXPECT_EQ(PlayMountCommand("/opt/v/", "/iso/A.ISO",
+                               [](const std::string& p) { return p == "/opt/v/d-tools/daemon"; }),
+              "/opt/v/d-tools/daemon -mount 0,\"/iso/A.ISO\"");
+}
+
+#endif
+
+}  // namespace
+}  // namespace vorlisk

@@ -1,0 +1,117 @@
+#pragma once
+// Fake outside world for driving the real windows in tests.
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/ui/userinterface.h"
+#include "system/services.h"
+
+namespace vorlisk::testing {
+
+class FakeSystem : public SystemServices {
+  public:
+    std::string appFolder;
+    bool otherCopyRunning = false;
+    std::vector<std::string> cdromRoots;
+    std::vector<std::pair<std::string, ShowState>> started;
+    std::vector<std::string> runningNames;
+    std::vector<std::string> openWindows;
+    std::vector<std::string> activated;
+    std::string windowsFolder;
+
+    std::string ApplicationFolder() override { return appFolder; }
+    bool ClaimSingleInstance() override { return !otherCopyRunning; }
+    std::vector<std::string> CdromRoots() override { return cdromRoots; }
+    void StartCommandLine(const std::string& commandLine, ShowState state) override {
+        started.emplace_back(commandLine, state);
+    }
+    bool ActivateWindowAndSendEnter(const std::string& title) override {
+        for (const auto& window : openWindows)
+            if (window == title) {
+                activated.push_back(title);
+                return true;
+            }
+        return false;
+    }
+    bool IsRunning(const std::string& name) override {
+        for (const auto& running : runningNames)
+            if (running == name) return true;
+        return false;
+    }
+    std::string WindowsDirectory() override { return windowsFolder; }
+    std::string ShortPathName(const std::string& path) override { return path; }
+    std::string GetKeyValue(unsigned long, const std::string&, const std::string&) override {
+        return {};
+    }
+    bool SetKeyValue(unsigned long, const std::string&, unsigned long, const std::string&,
+                     std::string& value) override {
+        value.clear();
+        return false;
+    }
+};
+
+class FakeUserInterface : public UserInterface {
+  public:
+    struct Message {
+        QString text;
+        QString title;
+        MessageIcon icon;
+    };
+    struct FileRequest {
+        QStringList filters;
+        QString title;
+        QString startIn;
+    };
+    std::vector<Message> messages;
+    std::vector<QString> questions;
+    std::deque<bool> answers;  // Yes/No answers in order; No when none is left
+    std::vector<std::pair<QString, QString>> inputRequests;  // prompt, pre-filled text
+    std::deque<QString> inputAnswers;
+    std::vector<FileRequest> fileRequests;
+    std::deque<QString> fileAnswers;
+    std::vector<QString> folderRequests;
+    std::deque<QString> folderAnswers;
+    std::vector<QString> openedAddresses;
+    int ended = 0;
+
+    void ShowMessage(QWidget*, const QString& text, const QString& title,
+                     MessageIcon icon) override {
+        messages.push_back({text, title, icon});
+    }
+    bool AskYesNo(QWidget*, const QString& text, const QString&) override {
+        questions.push_back(text);
+        return Next(answers, false);
+    }
+    QString InputBox(QWidget*, const QString& prompt, const QString&,
+                     const QString& text) override {
+        inputRequests.emplace_back(prompt, text);
+        return Next(inputAnswers, QString());
+    }
+    QString ChooseFile(QWidget*, const QStringList& filters, const QString& title,
+                       const QString& startIn) override {
+        fileRequests.push_back({filters, title, startIn});
+        return Next(fileAnswers, QString());
+    }
+    QString ChooseFolder(QWidget*, const QString& title) override {
+        folderRequests.push_back(title);
+        return Next(folderAnswers, QString());
+    }
+    void OpenAddress(const QString& address) override { openedAddresses.push_back(address); }
+    void EndProgram() override { ++ended; }
+
+  private:
+    template <typename T>
+    static T Next(std::deque<T>& queue, T otherwise) {
+        if (queue.empty()) return otherwise;
+        T value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+};
+
+}  // namespace vorlisk::testing

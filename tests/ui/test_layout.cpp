@@ -1,0 +1,60 @@
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/ui/widgets.h"
+#include "tests/ui/windowfixture.h"
+
+namespace vorlisk::testing {
+namespace {
+
+const char* const kCatalogue =
+    "Metal Gear Solid\tSLUS-00594\tADVENTURE\t0\t\t\t\tReal PSX\tSnake infiltrates.\tTwo discs.\r\n"
+    "Gran Turismo\tSCUS-94194\tRACE\t0\t\t\t\tReal PSX\tThe real driving simulator.\r\n"
+    "Tekken 3\tSCUS-94343\tFIGHT\t0\t\t\t\tReal PSX\tIron Fist.\r\n";
+
+// Both layouts are rendered into the build folder for people to look at.
+TEST_F(WindowTest, RendersBothLayoutsToPictures) {
+    Write("gameinv.txt", kCatalogue);
+    formGameInventory& w = Start();
+    w.show();
+    Click("Metal Gear Solid");
+    ASSERT_TRUE(w.grab().save(QStringLiteral("layout-narrow.png")));
+    w.btnInfo_Click();
+    ASSERT_TRUE(w.grab().save(QStringLiteral("layout-wide.png")));
+    EXPECT_EQ(w.grab().width(), 574);
+}
+
+TEST_F(WindowTest, ControlsStandWhereTheyWereDesigned) {
+    formGameInventory& w = Start();
+    struct Placed {
+        QWidget* control;
+        QRect twips;
+    };
+    const Placed placed[] = {
+        {w.cmbGenre(), {60, 420, 2055, 315}},           {w.lstName(), {60, 870, 2025, 3180}},
+        {w.imgGame(0), {2250, 480, 2475, 1755}},        {w.imgGame(1), {2250, 2310, 2475, 1755}},
+        {w.btnPlay(), {870, 4500, 1260, 375}},          {w.btnInfo(), {2175, 4500, 1260, 375}},
+        {w.btnClose(), {3480, 4500, 1260, 375}},        {w.txtName(), {4830, 480, 3690, 300}},
+        {w.txtDescription(), {4800, 1530, 3720, 1110}}, {w.btnAdd(), {6150, 3705, 1095, 345}},
+    };
+    for (const Placed& p : placed) {
+        QRect pixels(qRound(p.twips.x() / 15.0), qRound(p.twips.y() / 15.0),
+                     qRound(p.twips.width() / 15.0), qRound(p.twips.height() / 15.0));
+        EXPECT_EQ(p.control->geometry(), pixels) << p.control->objectName().toStdString();
+    }
+    EXPECT_FALSE(w.btnPlay()->isEnabled());
+    EXPECT_TRUE(w.btnPlay()->isDefault());
+    EXPECT_TRUE(w.btnPaths()->isHidden());
+    EXPECT_TRUE(w.btnAddISO()->isHidden());
+    EXPECT_FALSE(w.txtISO()->isEnabled());
+    EXPECT_FALSE(w.btnBrowse()->isEnabled());
+    EXPECT_EQ(w.imgGame(0)->toolTip(), QStringLiteral("Click here to add picture"));
+    EXPECT_TRUE(w.imgGame(1)->toolTip().isEmpty());
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(w.imgEmu(i)->isHidden());
+}
+
+}  // namespace
+}  // namespace vorlisk::testing

@@ -1,0 +1,272 @@
+#include <sys/resource.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <csignal>
+
+#include "app/ui/widgets.h"
+#include "launch/ui/formEmulatorPath.h"
+#include "tests/ui/windowfixture.h"
+
+namespace vorlisk::testing {
+namespace {
+
+const std::string kLine1 = "zeta\tID1\tRPG\t0\t\t\t\tReal PSX\tz\r\n";
+const std::string kLine2 = "Alpha\tID2\tRACE\t0\t\t\t\tReal PSX\ta\r\n";
+const std::string kLine3 = "beta\tID3\tRPG\t0\t\t\t\tReal PSX\tb\r\n";
+
+TEST_F(WindowTest, StartsNarrowWithTheCatalogueAsTheFileHolds) {
+    struct Case {
+        const char* what;
+        bool writeFile;
+        std::string content;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"no file", false, "", {}},
+        {"empty file", true, "", {}},
+        {"three games", true, kLine1 + kLine2 + kLine3, {"Alpha", "beta", "zeta"}},
+        {"lines without a TAB", true, "junk\r\n\r\n" + kLine2, {"Alpha"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(Folder() + "gameinv.txt");
+        if (c.writeFile) Write("gameinv.txt", c.content);
+        formGameInventory& w = Start();
+        ASSERT_TRUE(started);
+        EXPECT_EQ(w.WidthTwips(), 4875);
+        EXPECT_EQ(w.cmbGenre()->currentIndex(), 0);
+        EXPECT_EQ(w.cmbPlay()->currentIndex(), 0);
+        EXPECT_EQ(w.cmbGameGenRe()->currentIndex(), 0);
+        EXPECT_EQ(Names(), c.names);
+        EXPECT_FALSE(w.inventoryChanged());
+        EXPECT_EQ(w.Texts().strFindTitle, "Find");
+        // The start-up selections ran their handlers, which mark the editor as edited.
+        EXPECT_EQ(w.AddButtonColour(), QColor(0, 255, 0));
+    }
+}
+
+TEST_F(WindowTest, SecondCopyEndsWithoutTouchingAnything) {
+    system.otherCopyRunning = true;
+    Start();
+    EXPECT_FALSE(started);
+    EXPECT_EQ(window->PathDialog(), nullptr);
+    EXPECT_FALSE(Exists("gameinv.txt"));
+}
+
+TEST_F(WindowTest, AppPathEndsInOneSeparator) {
+    for (std::string folder : {Folder(), Folder().substr(0, Folder().size() - 1)}) {
+        system.appFolder = folder;
+        Start();
+        EXPECT_EQ(window->AppPath(), Folder());
+    }
+}
+
+TEST_F(WindowTest, ReadsUpToFourEmulatorPaths) {
+    struct Case {
+        std::string file;
+        std::vector<std::string> paths;
+    };
+    const Case cases[] = {
+        {"/emu/vgs\r\n/emu/bleem\r\n", {"/emu/vgs", "/emu/bleem", "", ""}},
+        {"a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n", {"a", "b", "c", "d"}},
+        {"a\nb\n c \n", {"a", "b", " c ", ""}},
+    };
+    for (const Case& c : cases) {
+        Write("emupath.txt", c.file);
+        formGameInventory& w = Start();
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(w.PathDialog()->Path(i), c.paths[i]) << i;
+        EXPECT_FALSE(w.PathDialog()->isVisible());
+    }
+}
+
+TEST_F(WindowTest, DuplicateNamesEachReachTheirOwnRecord) {
+    Write("gameinv.txt",
+          "Same\tA\tRPG\t0\t\t\t\tReal PSX\tfirst\r\n"
+          "Other\tB\tRPG\t0\t\t\t\tReal PSX\tother\r\n"
+          "Same\tC\tRPG\t0\t\t\t\tReal PSX\tsecond\r\n");
+    formGameInventory& w = Start();
+    ASSERT_EQ(Names(), (std::vector<std::string>{"Other", "Same", "Same"}));
+    std::vector<std::string> ids;
+    for (int row : {1, 2}) {
+        w.SelectGame(row);
+        ids.push_back(FromQt(w.txtID()->text()));
+    }
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (std::vector<std::string>{"A", "C"}));
+}
+
+TEST_F(WindowTest, GenreFilterSavesThenLoadsOnlyThatGenre) {
+    Write("gameinv.txt", kLine1 + kLine2 + kLine3 +
+                             "sport\tID4\tSPORTS\t0\t\t\t\tReal PSX\tx\tRACE day\r\n"
+                             "race2\tID5\tRACE2\t0\t\t\t\tReal PSX\ty\r\n");
+    formGameInventory& w = Start();
+    w.SelectGame(w.Inventory().Lists().FindName("beta"));
+    w.txtDescription()->setPlainText(QStringLiteral("changed"));
+    w.SaveGameRecord();
+    ASSERT_TRUE(w.inventoryChanged());
+
+    formGameInventory::SelectEntry(w.cmbGenre(), w.cmbGenre()->findText("RACE"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha"}));
+    EXPECT_FALSE(w.inventoryChanged());
+    EXPECT_NE(Read("gameinv.txt").find("beta\tID3\tRPG\t0\t\t\t\tReal PSX\tchanged\r\n"),
+              std::string::npos);
+    EXPECT_EQ(w.SelectedGame(), -1);
+    // The editor keeps showing what it showed.
+    EXPECT_EQ(w.txtName()->text(), QStringLiteral("beta"));
+}
+
+TEST_F(WindowTest, SaveWhileFilteredKeepsTheHiddenGamesAsTheyWere) {
+    const std::string hidden = "caf\xE9\tID9\tRPG\t0\t\t\t\tReal PSX\tline one\tline\ntwo  \r\n";
+    Write("gameinv.txt", kLine2 + hidden);
+    formGameInventory& w = Start();
+    formGameInventory::SelectEntry(w.cmbGenre(), w.cmbGenre()->findText("RACE"));
+    w.SelectGame(0);
+    w.txtDescription()->setPlainText(QStringLiteral("new"));
+    w.SaveGameRecord();
+    w.btnClose_Click();
+    EXPECT_EQ(Read("gameinv.txt"), "Alpha\tID2\tRACE\t0\t\t\t\tReal PSX\tnew\r\n" + hidden);
+    EXPECT_EQ(ui.ended, 1);
+}
+
+TEST_F(WindowTest, ClosingWritesOnlyAfterAChange) {
+    const std::string original = kLine3 + "no tab here\r\n" + kLine2;
+    Write("gameinv.txt", original);
+    Start().btnClose_Click();
+    EXPECT_EQ(Read("gameinv.txt"), original);
+    EXPECT_EQ(ui.ended, 1);
+
+    formGameInventory& w = Start();
+    w.btnClear_Click();
+    w.txtName()->setText(QStringLiteral("New game"));
+    w.SaveGameRecord();
+    w.close();  // the window's close box
+    EXPECT_EQ(ui.ended, 2);
+    EXPECT_EQ(Read("gameinv.txt"), kLine2 + kLine3 + "New game\t\t\t0\t\t\t\t\t\r\n");
+}
+
+TEST_F(WindowTest, EscapeClosesTheProgram) {
+    formGameInventory& w = Start();
+    w.show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(w.lstName(), &escape);
+    EXPECT_EQ(ui.ended, 1);
+}
+
+TEST_F(WindowTest, InfoOpensAndClosesThePanel) {
+    Write("gameinv.txt", kLine1 + kLine2 + kLine3);
+    formGameInventory& w = Start();
+    formGameInventory::SelectEntry(w.cmbGenre(), w.cmbGenre()->findText("RPG"));
+    Click("zeta");
+
+    w.btnInfo_Click();
+    EXPECT_EQ(w.WidthTwips(), 8715);
+    EXPECT_EQ(w.btnInfo()->text(), QStringLiteral("<< &Info"));
+    EXPECT_EQ(w.cmbGenre()->currentIndex(), 0);
+    EXPECT_FALSE(w.cmbGenre()->isEnabled());
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "beta", "zeta"}));
+    EXPECT_EQ(w.SelectedGame(), 2);
+    EXPECT_TRUE(w.btnAdd()->isDefault());
+    EXPECT_FALSE(w.btnPaths()->isHidden());
+    EXPECT_FALSE(w.btnAddISO()->isHidden());
+    EXPECT_EQ(w.imgGame(1)->toolTip(), QStringLiteral("Click here to add picture"));
+    EXPECT_EQ(w.btnPlay()->x(), qRound(4670 / 15.0));
+    EXPECT_EQ(w.btnClose()->x(), qRound(7280 / 15.0));
+
+    w.btnInfo_Click();
+    EXPECT_EQ(w.WidthTwips(), 4875);
+    EXPECT_EQ(w.btnInfo()->text(), QStringLiteral("&Info >>"));
+    EXPECT_TRUE(w.cmbGenre()->isEnabled());
+    EXPECT_EQ(w.cmbGenre()->currentIndex(), 0);
+    for (QPushButton* b : {w.btnGet(), w.btnAdd(), w.btnDelete(), w.btnClear()})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_TRUE(w.btnPlay()->isDefault());
+    EXPECT_TRUE(w.btnPaths()->isHidden());
+    EXPECT_TRUE(w.btnAddISO()->isHidden());
+    EXPECT_TRUE(w.imgGame(0)->toolTip().isEmpty());
+    EXPECT_TRUE(w.imgGame(1)->toolTip().isEmpty());
+    EXPECT_EQ(w.btnInfo()->x(), qRound(2175 / 15.0));
+}
+
+TEST_F(WindowTest, OpeningThePanelWithNoGameSelectedSelectsNone) {
+    Write("gameinv.txt", kLine1 + kLine2);
+    formGameInventory& w = Start();
+    w.btnInfo_Click();
+    EXPECT_EQ(w.SelectedGame(), -1);
+}
+
+TEST_F(WindowTest, EnterPressesTheDefaultButtonOfEachLayout) {
+    Write("gameinv.txt", kLine1);
+    formGameInventory& w = Start();
+    w.show();
+    w.btnInfo_Click();
+    w.txtName()->setText(QStringLiteral("Entered"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(w.txtName(), &enter);
+    EXPECT_NE(w.Inventory().Lists().FindName("Entered"), -1);
+}
+
+TEST_F(WindowTest, CreditsShowTheLineThenOpenTheHomePage) {
+    formGameInventory& w = Start();
+    w.lblCredits_Click();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Vorlisk"));
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Information);
+    QStringList lines = ui.messages[0].text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], w.lblCredits()->text());
+    EXPECT_TRUE(lines[1].isEmpty());
+    ASSERT_EQ(ui.openedAddresses.size(), 1u);
+    EXPECT_EQ(ui.openedAddresses[0], lines[2]);
+}
+
+// Writes fail past this many bytes, also for root.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+  private:
+    rlimit saved_{};
+};
+
+TEST_F(WindowTest, FailedSaveKeepsTheFileAndAsksBeforeQuitting) {
+    Write("gameinv.txt", kLine1);
+    formGameInventory& w = Start();
+    w.btnClear_Click();
+    w.txtName()->setText(QStringLiteral("A game with a long name that does not fit"));
+    w.SaveGameRecord();
+    {
+        FileSizeLimit limit(10);
+        ui.answers = {false};
+        w.btnClose_Click();  // No: keep the window open
+        EXPECT_EQ(ui.ended, 0);
+        ASSERT_EQ(ui.questions.size(), 1u);
+        EXPECT_TRUE(ui.questions[0].contains(ToQt(Folder() + "gameinv.txt")));
+        EXPECT_TRUE(w.inventoryChanged());
+        EXPECT_EQ(Read("gameinv.txt"), kLine1);
+
+        formGameInventory::SelectEntry(w.cmbGenre(), 1);  // the save before loading fails
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(w.cmbGenre()->currentIndex(), 0);
+        EXPECT_EQ(Names().size(), 2u);  // the unsaved game is still listed
+
+        ui.answers = {true};
+        w.btnClose_Click();  // Yes: quit without saving
+        EXPECT_EQ(ui.ended, 1);
+    }
+    EXPECT_EQ(Read("gameinv.txt"), kLine1);
+    for (const auto& entry : std::filesystem::directory_iterator(Folder()))
+        EXPECT_EQ(entry.path().filename().string().find("gameinv.txt."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vorlisk::testing

@@ -1,0 +1,85 @@
+#pragma once
+// A main window started on a temp folder as its program folder, with fake services.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/ui/formGameInventory.h"
+#include "app/ui/text.h"
+#include "tests/ui/fakes.h"
+
+namespace vorlisk::testing {
+
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("vorlisk-ui-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        system.appFolder = folder_.string() + "/";
+    }
+    void TearDown() override {
+        window.reset();
+        std::filesystem::remove_all(folder_);
+    }
+
+    std::string Folder() const { return folder_.string() + "/"; }
+    void Write(const std::string& name, const std::string& content) {
+        std::ofstream(folder_ / name, std::ios::binary) << content;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(folder_ / name, std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(folder_ / name); }
+
+    // Creates the window and runs its start-up.
+    formGameInventory& Start() {
+        window = std::make_unique<formGameInventory>(system, ui);
+        started = window->Form_Load();
+        return *window;
+    }
+
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        const GameLists& lists = window->Inventory().Lists();
+        for (int i = 0; i < lists.Count(); ++i) names.push_back(lists.Name(i));
+        return names;
+    }
+    // The list row of the first game called `name`, selected as a click would.
+    void Click(const std::string& name) {
+        window->SelectGame(window->Inventory().Lists().FindName(name));
+    }
+    std::string SelectedRecord() const {
+        int row = window->SelectedGame();
+        return row < 0 ? std::string() : window->Inventory().Lists().RecordOf(row);
+    }
+
+    FakeSystem system;
+    FakeUserInterface ui;
+    std::unique_ptr<formGameInventory> window;
+    bool started = false;
+
+  private:
+    std::filesystem::path folder_;
+    static inline int counter_ = 0;
+};
+
+}  // namespace vorlisk::testing
