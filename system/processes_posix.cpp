@@ -310,12 +310,18 @@ bool ActivateWindowByTitleAndSendEnter(const std::string& title) {
     }
     std::optional<size_t> chosen = ChooseWindow(windows, title);
     if (!chosen) return false;
-    ProgramRun activate =
-        RunProgram({xdotool, "windowactivate", "--sync", windows[*chosen].id}, kLimit);
+    const std::string& id = windows[*chosen].id;
+    ProgramRun activate = RunProgram({xdotool, "windowactivate", "--sync", id}, kLimit);
+    bool active = activate.finished && activate.exitCode == 0;
+    if (!active) {
+        // Without a window manager that supports activation, raise and focus it directly.
+        RunProgram({xdotool, "windowraise", id}, kLimit);
+        ProgramRun focus = RunProgram({xdotool, "windowfocus", "--sync", id}, kLimit);
+        active = focus.finished && focus.exitCode == 0;
+    }
     // The window exists either way; Enter goes only to a window that really came forward,
     // never to whatever else has the focus.
-    if (activate.finished && activate.exitCode == 0)
-        RunProgram({xdotool, "key", "--clearmodifiers", "Return"}, kLimit);
+    if (active) RunProgram({xdotool, "key", "--clearmodifiers", "Return"}, kLimit);
     return true;
 }
 

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "inventory/gamelists.h"
+
+namespace vorlisk {
+namespace {
+
+using Game = std::pair<std::string, std::string>;  // name, record
+
+// The games in the order of the name list, each with the record its link reaches.
+std::vector<Game> Listed(const GameLists& lists) {
+    std::vector<Game> games;
+    for (int i = 0; i < lists.Count(); ++i) games.emplace_back(lists.Name(i), lists.RecordOf(i));
+    return games;
+}
+
+// Every name links to a record of its own, and both lists hold the same number of entries.
+void ExpectLinksDistinctAndInRange(const GameLists& lists) {
+    std::set<int> links;
+    for (int i = 0; i < lists.Count(); ++i) {
+        EXPECT_GE(lists.Link(i), 0) << i;
+        EXPECT_LT(lists.Link(i), lists.Count()) << i;
+        links.insert(lists.Link(i));
+    }
+    EXPECT_EQ(static_cast<int>(links.size()), lists.Count());
+}
+
+TEST(GameLists, AddsKeepNamesSortedWithoutRegardToCase) {
+    struct Case {
+        std::vector<std::string> added;
+        std::vector<std::string> listed;
+    };
+    const std::vector<Case> cases = {
+        {{"banana", "Apple", "cherry", "apricot", "Banana split"},
+         {"Apple", "apricot", "banana", "Banana split", "cherry"}},
+        {{"zeta", "ZETA", "Zeta"}, {"ZETA", "Zeta", "zeta"}},  // equal names: a fixed order
+        {{"Zeta", "zeta", "ZETA"}, {"ZETA", "Zeta", "zeta"}},  // whatever the order of adding
+        {{"b", "", "a"}, {"", "a", "b"}},
+        {{"Tekken 3", "Tekken 2", "tekken", "TEKKEN 10"},
+         {"tekken", "TEKKEN 10", "Tekken 2", "Tekken 3"}},
+    };
+    for (const auto& c : cases) {
+        GameLists lists;
+        for (const auto& name : c.added) lists.AddGame(name, "record of " + name);
+        std::vector<Game> expected;
+        for (const auto& name : c.listed) expected.emplace_back(name, "record of " + name);
+        EXPECT_EQ(Listed(lists), expected) << c.added.front();
+        ExpectLinksDistinctAndInRange(lists);
+    }
+}
+
+TEST(GameLists, AddGameAnswersThePositionAndLinksTheAppendedRecord) {
+    GameLists lists;
+    struct Step {
+        std::string name;
+        int position;
+    };
+    const std::vector<Step> steps = {{"m", 0}, {"x", 1}, {"c", 0}, {"M", 1}, {"zz", 4}, {"m", 3}};
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const std::string record = "record " + std::to_string(i);
+        int position = lists.AddGame(steps[i].name, record);
+        EXPECT_EQ(position, steps[i].position) << steps[i].name;
+        EXPECT_EQ(lists.Name(position), steps[i].name);
+        EXPECT_EQ(lists.RecordOf(position), record);
+        EXPECT_EQ(lists.Link(position), static_cast<int>(i)) << "records are appended";
+        EXPECT_EQ(lists.Record(static_cast<int>(i)), record);
+    }
+    EXPECT_EQ(lists.Count(), static_cast<int>(steps.size()));
+}
+
+TEST(GameLists, EqualNamesKeepTheirOwnRecords) {
+    GameLists lists;
+    lists.AddGame("Same", "first");
+    lists.AddGame("Other", "other");
+    lists.AddGame("Same", "second");
+    lists.AddGame("Same", "third");
+    EXPECT_EQ(Listed(lists), (std::vector<Game>{{"Other", "other"},
+                                                {"Same", "first"},
+                                                {"Same", "second"},
+                                                {"Same", "third"}}));
+    ExpectLinksDistinctAndInRange(lists);
+}
+
+TEST(GameLists, NameSortingFirstMovesTheOthersButNotTheirRecords) {
+    GameLists lists;
+    const std::vector<Game> games = {{"Medievil", "r1"}, {"Oddworld", "r2"}, {"Nightmare", "r3"}};
+    for (const auto& [name, record] : games) lists.AddGame(name, record);
+    std::vector<int> linksBefore;
+    for (int i = 0; i < lists.Count(); ++i) linksBefore.push_back(lists.Link(i));
+
+    EXPECT_EQ(lists.AddGame("ape escape", "r0"), 0);
+    EXPECT_EQ(Listed(lists), (std::vector<Game>{{"ape escape", "r0"},
+                                                {"Medievil", "r1"},
+                                                {"Nightmare", "r3"},
+                                                {"Oddworld", "r2"}}));
+    for (int i = 1; i < lists.Count(); ++i)
+        EXPECT_EQ(lists.Link(i), linksBefore[static_cast<size_t>(i - 1)]) << "links stay";
+}
+
+// Removing any one game leaves every other name with its own record, whatever the order of
+// the names against the order of the records.
+TEST(GameLists, RemoveGameKeepsEveryOtherGamesRecord) {
+    // Added in this order, so the record of "beta" comes first, "alpha" second, ...
+    const std::vector<Game> added = {
+        {"beta", "rb"}, {"alpha", "ra"}, {"delta", "rd"}, {"Gamma", "rg"}, {"alpha", "ra2"}};
+    for (int removed = 0; removed < static_cast<int>(added.size()); ++removed) {
+        GameLists lists;
+        for (const auto& [name, record] : added) lists.AddGame(name, record);
+        std::vector<Game> expected = Listed(lists);
+        expected.erase(expected.begin() + removed);
+        lists.RemoveGame(removed);
+        EXPECT_EQ(Listed(lists), expected) << "removed position " << removed;
+        ExpectLinksDistinctAndInRange(lists);
+    }
+
+    // The first of three by record order, which is in the middle of the name list.
+    GameLists lists;
+    lists.AddGame("b", "rb");
+    lists.AddGame("a", "ra");
+    lists.AddGame("c", "rc");
+    ASSERT_EQ(lists.Link(1), 0);
+    lists.RemoveGame(1);
+    EXPECT_EQ(Listed(lists), (std::vector<Game>{{"a", "ra"}, {"c", "rc"}}));
+    ExpectLinksDistinctAndInRange(lists);
+    // A game added afterwards gets a record of its own as well.
+    lists.AddGame("b2", "rb2");
+    EXPECT_EQ(Listed(lists), (std::vector<Game>{{"a", "ra"}, {"b2", "rb2"}, {"c", "rc"}}));
+    ExpectLinksDistinctAndInRange(lists);
+
+    // Positions outside the list change nothing.
+    lists.RemoveGame(-1);
+    lists.RemoveGame(lists.Count());
+    EXPECT_EQ(lists.Count(), 3);
+}
+
+TEST(GameLists, BatchAddEqualsAddingOneByOne) {
+    const std::vector<Game> first = {{"Crash", "c1"}, {"spyro", "s1"}};
+    const std::vector<Game> batch = {
+        {"Wipeout", "w"}, {"crash", "c2"}, {"", "empty"},    {"Crash", "c3"},
+        {"Abe", "a"},     {"SPYRO", "s2"}, {"Wipeout", "w2"}, {"caf\xE9", "cafe"},
+        {"Zed", "z"},     {"a", "a2"}};
+    struct Case {
+        const char* what;
+        std::vector<Game> before;
+    };
+    const std::vector<Case> cases = {{"into empty lists", {}}, {"after other games", first}};
+    for (const auto& c : cases) {
+        GameLists single;
+        GameLists batched;
+        for (const auto& [name, record] : c.before) {
+            single.AddGame(name, record);
+            batched.AddGame(name, record);
+        }
+        for (const auto& [name, record] : batch) single.AddGame(name, record);
+        batched.AddGames(batch);
+
+        ASSERT_EQ(batched.Count(), single.Count()) << c.what;
+        for (int i = 0; i < single.Count(); ++i) {
+            EXPECT_EQ(batched.Name(i), single.Name(i)) << c.what << " at " << i;
+            EXPECT_EQ(batched.Link(i), single.Link(i)) << c.what << " at " << i;
+            EXPECT_EQ(batched.RecordOf(i), single.RecordOf(i)) << c.what << " at " << i;
+        }
+        ExpectLinksDistinctAndInRange(batched);
+    }
+}
+
+TEST(GameLists, FindNameIsExact) {
+    GameLists lists;
+    lists.AddGame("Tekken", "t1");
+    lists.AddGame("tekken", "t2");
+    lists.AddGame("Tekken", "t3");
+    lists.AddGame("", "none");
+    struct Case {
+        std::string name;
+        std::string record;  // of the game found; empty when none
+    };
+    const std::vector<Case> cases = {
+        {"Tekken", "t1"}, {"tekken", "t2"}, {"TEKKEN", ""}, {"Tekk", ""}, {"", "none"}};
+    for (const auto& c : cases) {
+        int position = lists.FindName(c.name);
+        if (c.record.empty()) {
+            EXPECT_EQ(position, -1) << c.name;
+        } else {
+            ASSERT_GE(position, 0) << c.name;
+            EXPECT_EQ(lists.Name(position), c.name);
+            EXPECT_EQ(lists.RecordOf(position), c.record) << c.name;
+        }
+    }
+    lists.Clear();
+    EXPECT_EQ(lists.Count(), 0);
+    EXPECT_EQ(lists.FindName("Tekken"), -1);
+}
+
+}  // namespace
+}  // namespace vorlisk

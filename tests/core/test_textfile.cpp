@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "system/files.h"
+#include "system/textfile.h"
+
+namespace vorlisk {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        static std::atomic<int> counter{0};
+        std::random_device random;
+        folder_ = fs::temp_directory_path() /
+                  ("vorlisk-textfile-" + std::to_string(random()) + "-" +
+                   std::to_string(counter++));
+        fs::create_directories(folder_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    std::string File(const std::string& name) const { return (folder_ / name).string(); }
+    const fs::path& Folder() const { return folder_; }
+
+    std::string Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream out(folder_ / name, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return File(name);
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(folder_ / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+private:
+    fs::path folder_;
+};
+
+std::vector<std::string> ReadAll(const std::string& path, LineEnds ends, bool* failed = nullptr) {
+    LineReader reader(path, ends);
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.Next(line)) lines.push_back(line);
+    if (failed) *failed = reader.Failed();
+    return lines;
+}
+
+// Shows control bytes so that a failing case can be read.
+std::string Visible(const std::string& text) {
+    std::string shown;
+    for (unsigned char c : text) {
+        if (c == '\r')
+            shown += "<CR>";
+        else if (c == '\n')
+            shown += "<LF>";
+        else if (c == '\0')
+            shown += "<NUL>";
+        else if (c == '\t')
+            shown += "<TAB>";
+        else
+            shown += static_cast<char>(c);
+    }
+    return shown;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(LineReaderRules, BothLineEndRules) {
+    struct Case {
+        std::string content;
+        Lines catalogue;
+        Lines handWritten;
+    };
+    const std::vector<Case> cases = {
+        {"", {}, {}},
+        {"a\r\nb\r\n", {"a", "b"}, {"a", "b"}},
+        {"a\rb\r", {"a", "b"}, {"a", "b"}},
+        {"a\nb\n", {"a\nb\n"}, {"a", "b"}},
+        {"a\r\nb", {"a", "b"}, {"a", "b"}},  // last line without a break
+        {"last", {"last"}, {"last"}},
+        {"\r\n\r\n", {"", ""}, {"", ""}},
+        {"\n", {"\n"}, {""}},
+        {"a\r\r\nb", {"a", "", "b"}, {"a", "", "b"}},
+        {"a\n\r\nb", {"a\n", "b"}, {"a", "", "b"}},
+        {"a\r\n\nb", {"a", "\nb"}, {"a", "", "b"}},
+        {"a\r\0b\r\n"s, {"a\rb"}, {"a", "\0b"s}},  // CR NUL belongs to a catalogue line
+        {"x\r\0"s, {"x\r"}, {"x", "\0"s}},
+        {"a\r\0\0b\r\n"s, {"a\r\0b"s}, {"a", "\0\0b"s}},
+        {"a\r\0\nb\r\n"s, {"a\r\nb"}, {"a", "\0"s, "b"}},
+        {"a\0b\r\n"s, {"a\0b"s}, {"a\0b"s}},  // a NUL elsewhere is an ordinary byte
+        {"caf\xE9\tcr\xE8me\r\n", {"caf\xE9\tcr\xE8me"}, {"caf\xE9\tcr\xE8me"}},
+        {"  blanks  \r\n", {"  blanks  "}, {"  blanks  "}},
+    };
+    TempFolder folder;
+    for (const auto& c : cases) {
+        std::string path = folder.Write("lines.txt", c.content);
+        bool failed = true;
+        EXPECT_EQ(ReadAll(path, LineEnds::Catalogue, &failed), c.catalogue)
+            << "catalogue: " << Visible(c.content);
+        EXPECT_FALSE(failed);
+        EXPECT_EQ(ReadAll(path, LineEnds::HandWritten, &failed), c.handWritten)
+            << "hand-written: " << Visible(c.content);
+        EXPECT_FALSE(failed);
+    }
+}
+
+TEST(LineReaderRules, LinesLongerThanOneChunk) {
+    TempFolder folder;
+    const std::string longLine(200000, 'x');
+    const std::string withBreaks = longLine.substr(0, 70000) + "\n" + longLine.substr(70000);
+    std::string path = folder.Write("long.txt", longLine + "\r\n" + withBreaks + "\r\nshort");
+    EXPECT_EQ(ReadAll(path, LineEnds::Catalogue), (Lines{longLine, withBreaks, "short"}));
+    EXPECT_EQ(ReadAll(path, LineEnds::HandWritten),
+              (Lines{longLine, longLine.substr(0, 70000), longLine.substr(70000), "short"}));
+}
+
+// The reader takes the file in chunks of 64 KiB; a line break or a CR NUL pair split
+// between two chunks must read the same as anywhere else.
+TEST(LineReaderRules, BreaksAcrossChunkBoundaries) {
+    TempFolder folder;
+    for (size_t length : {65534u, 65535u, 65536u, 131071u, 131072u}) {
+        const std::string head(length, 'a');
+        struct Case {
+            std::string tail;
+            Lines catalogue;
+            Lines handWritten;
+        };
+        const std::vector<Case> cases = {
+            {"\r\nb\r\n", {head, "b"}, {head, "b"}},
+            {"\r\nb", {head, "b"}, {head, "b"}},
+            {"\rb", {head, "b"}, {head, "b"}},
+            {"\r", {head}, {head}},
+            {"\r\n", {head}, {head}},
+            {"\r\r\n", {head, ""}, {head, ""}},
+            {"\nb", {head + "\nb"}, {head, "b"}},
+            {"\r\0c\r\n"s, {head + "\rc"}, {head, "\0c"s}},
+        };
+        for (const auto& c : cases) {
+            std::string path = folder.Write("chunks.txt", head + c.tail);
+            EXPECT_EQ(ReadAll(path, LineEnds::Catalogue), c.catalogue)
+                << length << " bytes then " << Visible(c.tail);
+            EXPECT_EQ(ReadAll(path, LineEnds::HandWritten), c.handWritten)
+                << length << " bytes then " << Visible(c.tail);
+        }
+    }
+}
+
+TEST(LineReaderRules, MissingFileFails) {
+    TempFolder folder;
+    LineReader reader(folder.File("missing.txt"), LineEnds::HandWritten);
+    std::string line = "left over";
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_FALSE(reader.Next(line));
+    EXPECT_TRUE(line.empty());
+    EXPECT_TRUE(reader.Failed());
+    EXPECT_FALSE(reader.FailureReason().empty());
+
+    LineReader present(folder.Write("present.txt", "one\r\ntwo"), LineEnds::HandWritten);
+    EXPECT_TRUE(present.IsOpen());
+    while (present.Next(line)) {
+    }
+    EXPECT_FALSE(present.Failed());
+}
+
+TEST(LineReaderRules, ReadTextLinesStopsAtTheLimit) {
+    TempFolder folder;
+    std::string path = folder.Write("four.txt", "1\r\n2\n3\r4");
+    struct Case {
+        size_t maxLines;
+        Lines lines;
+    };
+    const std::vector<Case> cases = {
+        {0, {}}, {2, {"1", "2"}}, {4, {"1", "2", "3", "4"}}, {SIZE_MAX, {"1", "2", "3", "4"}}};
+    for (const auto& c : cases) {
+        TextLines read = ReadTextLines(path, LineEnds::HandWritten, c.maxLines);
+        EXPECT_EQ(read.lines, c.lines) << c.maxLines;
+        EXPECT_TRUE(read.complete) << c.maxLines;
+    }
+    TextLines missing = ReadTextLines(folder.File("missing.txt"), LineEnds::HandWritten);
+    EXPECT_TRUE(missing.lines.empty());
+    EXPECT_FALSE(missing.complete);
+    EXPECT_FALSE(missing.failureReason.empty());
+}
+
+// What EncodeCatalogueLine writes, a catalogue reader gives back unchanged.
+TEST(LineReaderRules, EncodedCatalogueLinesReadBackUnchanged) {
+    const Lines lines = {"plain",        "",          "lone\rCR",     "\rfirst",  "last\r",
+                         "two\r\rCRs",   "in\r\nline", "lone\nLF",    "nul\r\0x"s, "caf\xE9\r"};
+    std::string content;
+    for (const auto& line : lines) content += EncodeCatalogueLine(line) + "\r\n";
+    TempFolder folder;
+    EXPECT_EQ(ReadAll(folder.Write("encoded.txt", content), LineEnds::Catalogue), lines);
+    EXPECT_EQ(EncodeCatalogueLine("a\rb"), "a\r\0b"s);
+    EXPECT_EQ(EncodeCatalogueLine("no CR\n"), "no CR\n");
+    EXPECT_EQ(JoinLinesCrLf({"a", "", "b\n"}), "a\r\n\r\nb\n\r\n");
+    EXPECT_EQ(JoinLinesCrLf({}), "");
+}
+
+TEST(FileServices, FileExistsNeedsOneByte) {
+    TempFolder folder;
+    folder.Write("empty.txt", "");
+    folder.Write("one.txt", "x");
+    fs::create_directories(folder.Folder() / "sub");
+    struct Case {
+        std::string path;
+        bool exists;
+        bool pathExists;
+    };
+    const std::vector<Case> cases = {
+        {folder.File("empty.txt"), false, true},
+        {folder.File("one.txt"), true, true},
+        {folder.File("sub"), false, true},
+        {folder.File("missing.txt"), false, false},
+        {folder.File("one.txt") + "/inside", false, false},
+        {"", false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FileExists(c.path), c.exists) << "'" << c.path << "'";
+        EXPECT_EQ(PathExists(c.path), c.pathExists) << "'" << c.path << "'";
+    }
+}
+
+TEST(FileServices, WriteFileSafelyWritesAndReplaces) {
+    TempFolder folder;
+    const std::string path = folder.File("data.txt");
+    struct Step {
+        std::string content;
+    };
+    const std::vector<Step> steps = {
+        {"first\r\nfile\r\n"},
+        {std::string(100000, 'y') + "\r\n"},  // longer than before
+        {"short\r\0\xE9"s},                   // shorter: nothing of the old content stays
+        {""},
+    };
+    for (const auto& step : steps) {
+        WriteResult result = WriteFileSafely(path, step.content);
+        EXPECT_TRUE(result.ok) << result.reason;
+        EXPECT_TRUE(result.reason.empty());
+        EXPECT_EQ(folder.Read("data.txt"), step.content);
+        EXPECT_EQ(folder.Entries(), Lines{"data.txt"}) << "only the file itself is left";
+    }
+
+    WriteResult failed = WriteFileSafely(folder.File("no such folder/data.txt"), "x");
+    EXPECT_FALSE(failed.ok);
+    EXPECT_FALSE(failed.reason.empty());
+    EXPECT_EQ(folder.Entries(), Lines{"data.txt"});
+}
+
+}  // namespace
+}  // namespace vorlisk
