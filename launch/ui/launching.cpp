@@ -17,43 +17,6 @@
 
 namespace vorlisk {
 
-namespace {
-
-// What the launch script may ask of the program while it runs.
-class WindowScriptHost : public MountScriptHost {
-  public:
-    WindowScriptHost(formGameInventory& window, SystemServices& system, UserInterface& ui)
-        : window_(window), system_(system), ui_(ui) {}
-
-    bool FileExists(const std::string& path) override { return vorlisk::FileExists(path); }
-    std::string DiscGameId() override { return window_.GetDiscGameId(); }
-    bool IsRunning(const std::string& name) override { return system_.IsRunning(name); }
-    std::string ShortPathName(const std::string& path) override {
-        return system_.ShortPathName(path);
-    }
-    std::string WindowsDirectory() override { return system_.WindowsDirectory(); }
-    bool AskYesNo(const std::string& question) override {
-        return ui_.AskYesNo(&window_, ToQt(question), QStringLiteral("Vorlisk"));
-    }
-    bool ActivateWindowAndSendEnter(const std::string& title) override {
-        return system_.ActivateWindowAndSendEnter(title);
-    }
-    std::string ReadRegistryValue(unsigned long root, const std::string& key,
-                                  const std::string& name) override {
-        return system_.GetKeyValue(root, key, name);
-    }
-    void StartCommandLine(const std::string& commandLine, ShowState state) override {
-        system_.StartCommandLine(commandLine, state);
-    }
-
-  private:
-    formGameInventory& window_;
-    SystemServices& system_;
-    UserInterface& ui_;
-};
-
-}  // namespace
-
 void formGameInventory::cmbPlay_Click() {
     if (!pathDialog_) return;
     int entry = cmbPlay()->currentIndex();
@@ -80,10 +43,8 @@ void formGameInventory::btnPlay_Click() {
     if (!btnPlay()->isEnabled()) return;
     std::string imagePath = FromQt(txtISO()->text());
     if (FileExists(imagePath)) {
-        std::string daemon = FindDaemonCommand(appPath_, vorlisk::FileExists);
-        if (!daemon.empty())
-            system_.StartCommandLine(daemon + DaemonMountArguments(imagePath),
-                                     ShowState::Minimized);
+        std::string mount = PlayMountCommand(appPath_, imagePath, vorlisk::FileExists);
+        if (!mount.empty()) system_.StartCommandLine(mount, ShowState::Minimized);
         RunMountScript(imagePath);
         return;
     }
@@ -95,7 +56,11 @@ void formGameInventory::btnPlay_Click() {
 void formGameInventory::RunMountScript(const std::string& imagePath) {
     std::array<std::string, 4> paths;
     for (int i = 0; i < 4; ++i) paths[static_cast<size_t>(i)] = pathDialog_->Path(i);
-    WindowScriptHost host(*this, system_, ui_);
+    ServicesMountScriptHost host(
+        system_, [this] { return GetDiscGameId(); },
+        [this](const std::string& question) {
+            return ui_.AskYesNo(this, ToQt(question), QStringLiteral("Vorlisk"));
+        });
     vorlisk::RunMountScript(imagePath, cmbPlay()->currentIndex(), paths, host);
 }
 

@@ -11,14 +11,16 @@ namespace {
 const QColor kGreen(0, 255, 0);
 
 class EditorTest : public WindowTest {
-protected:
+  protected:
     formGameInventory& StartWide(const std::string& catalogue) {
         Write("gameinv.txt", catalogue);
         formGameInventory& w = Start();
         w.btnInfo_Click();
         return w;
     }
-    QColor ButtonFace() const { return QApplication::palette(window->btnAdd()).color(QPalette::Button); }
+    QColor ButtonFace() const {
+        return QApplication::palette(window->btnAdd()).color(QPalette::Button);
+    }
 };
 
 const std::string kThree =
@@ -69,11 +71,11 @@ TEST_F(EditorTest, PlayIsEnabledByTheImageOrByTheDiscInADrive) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        system.cdromRoots = c.withDisc ? std::vector<std::string>{Folder() + "drive/"}
-                                       : std::vector<std::string>{};
+        system.cdromRoots =
+            c.withDisc ? std::vector<std::string>{Folder() + "drive/"} : std::vector<std::string>{};
         std::string image = c.image.empty() ? "" : Folder() + c.image;
-        formGameInventory& w = StartWide("G\t" + c.id + "\tRPG\t1\t" + image +
-                                         "\t\t\tReal PSX\t\r\n");
+        formGameInventory& w =
+            StartWide("G\t" + c.id + "\tRPG\t1\t" + image + "\t\t\tReal PSX\t\r\n");
         Click("G");
         EXPECT_EQ(w.btnPlay()->isEnabled(), c.enabled);
     }
@@ -87,7 +89,8 @@ TEST_F(EditorTest, AddUpdateUpdatesOnlyTheSameNameElseAddsAGame) {
     };
     const Case cases[] = {
         {"same name updates", QStringLiteral("Second"), {"First", "Second", "Third"}},
-        {"changed name adds", QStringLiteral("Second Edition"),
+        {"changed name adds",
+         QStringLiteral("Second Edition"),
          {"First", "Second", "Second Edition", "Third"}},
         {"changed case adds", QStringLiteral("SECOND"), {"First", "SECOND", "Second", "Third"}},
         {"blanks only add nothing", QStringLiteral("   "), {"First", "Second", "Third"}},
@@ -108,7 +111,8 @@ TEST_F(EditorTest, AddUpdateUpdatesOnlyTheSameNameElseAddsAGame) {
         if (c.name == QStringLiteral("Second")) {
             EXPECT_EQ(lists.RecordOf(lists.FindName("Second")), stored_tabbed);
         } else if (c.names.size() == 4) {
-            EXPECT_EQ(lists.RecordOf(lists.FindName("Second")), "S-2\tRACE\t0\t\t\t\tReal PSX\tsecond game");
+            EXPECT_EQ(lists.RecordOf(lists.FindName("Second")),
+                      "S-2\tRACE\t0\t\t\t\tReal PSX\tsecond game");
             EXPECT_EQ(w.txtName()->text(), c.name);
             EXPECT_EQ(ToQt(lists.Name(w.SelectedGame())), c.name);
             EXPECT_EQ(SelectedRecord(), stored_tabbed);
@@ -147,8 +151,9 @@ TEST_F(EditorTest, DeleteKeepsEveryOtherGamesRecordThroughSaveAndLoad) {
 
     w.btnInfo_Click();  // narrow again, so the filter can change
     formGameInventory::SelectEntry(w.cmbGenre(), 0);
-    EXPECT_EQ(Read("gameinv.txt"), "Second\tS-2\tRACE\t0\t\t\t\tReal PSX\tsecond game\r\n"
-                                   "Third\tT-3\tFIGHT\t0\t\t\t\tReal PSX\tthird game\r\n");
+    EXPECT_EQ(Read("gameinv.txt"),
+              "Second\tS-2\tRACE\t0\t\t\t\tReal PSX\tsecond game\r\n"
+              "Third\tT-3\tFIGHT\t0\t\t\t\tReal PSX\tthird game\r\n");
     Click("Third");
     EXPECT_EQ(w.txtID()->text(), QStringLiteral("T-3"));
 }

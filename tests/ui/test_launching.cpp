@@ -1,0 +1,192 @@
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/ui/widgets.h"
+#include "launch/ui/formEmulatorPath.h"
+#include "tests/ui/windowfixture.h"
+
+namespace vorlisk::testing {
+namespace {
+
+class LaunchTest : public WindowTest {
+  protected:
+    // A game whose image exists, set to `emulator`.
+    formGameInventory& StartWithGame(const std::string& emulator, const std::string& image) {
+        Write("gameinv.txt",
+              "Game\tSLUS-00594\tRPG\t1\t" + image + "\t\t\t" + emulator + "\tdescription\r\n");
+        formGameInventory& w = Start();
+        Click("Game");
+        return w;
+    }
+    void InstallDaemon() {
+        std::filesystem::create_directories(Folder() + "d-tools");
+        Write("d-tools/daemon", "#!/bin/sh\n");
+    }
+};
+
+TEST_F(LaunchTest, ChoosingAnEmulatorOpensThePathDialogOnlyForAnInvalidPath) {
+    Write("bleem.exe", "program");
+    Write("empty.exe", "");
+    struct Case {
+        const char* what;
+        int entry;
+        std::string path;  // of bleem!, in the dialog
+        bool opens;
+    };
+    const Case cases[] = {
+        {"Real PSX", 0, "", false},
+        {"empty path", 2, "", true},
+        {"missing file", 2, Folder() + "missing.exe", true},
+        {"0-byte file", 2, Folder() + "empty.exe", true},
+        {"valid path", 2, Folder() + "bleem.exe", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        formGameInventory& w = Start();
+        w.PathDialog()->txtPath(1)->setText(ToQt(c.path));
+        w.PathDialog()->hide();
+        formGameInventory::SelectEntry(w.cmbPlay(), c.entry);
+        EXPECT_EQ(w.PathDialog()->isVisible(), c.opens);
+        EXPECT_EQ(w.AddButtonColour(), QColor(0, 255, 0));
+    }
+}
+
+TEST_F(LaunchTest, TheLogoGoesIntoTheFirstBoxWithoutAPicture) {
+    formGameInventory& w = Start();
+    w.PathDialog()->txtPath(0)->setText(QStringLiteral("/x"));
+    struct Case {
+        QString tag0, tag1;
+        int entry;
+        bool logo0, logo1;
+    };
+    const Case cases[] = {
+        {"", "", 1, true, false},
+        {"/a.png", "", 1, false, true},
+        {"/a.png", "/b.png", 1, false, false},
+        {"", "", 0, false, false},  // Real PSX has no logo
+    };
+    for (const Case& c : cases) {
+        for (int i = 0; i < 2; ++i) w.imgGame(i)->clear();
+        w.imgGame(0)->tag = c.tag0;
+        w.imgGame(1)->tag = c.tag1;
+        formGameInventory::SelectEntry(w.cmbPlay(), c.entry);
+        EXPECT_EQ(!w.imgGame(0)->pixmap().isNull(), c.logo0);
+        EXPECT_EQ(!w.imgGame(1)->pixmap().isNull(), c.logo1);
+        EXPECT_EQ(w.imgGame(0)->tag, c.tag0);  // a logo is never taken for a picture
+    }
+}
+
+TEST_F(LaunchTest, PathDialogKeepsItsPathsInEmupathTxt) {
+    formGameInventory& w = Start();
+    w.btnPaths_Click();
+    formEmulatorPath& dialog = *w.PathDialog();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Setup Emulator Path"));
+    dialog.txtPath(1)->setText(QStringLiteral("/emu/bleem"));
+    dialog.txtPath(3)->setText(QStringLiteral("/emu/epsxe"));
+    dialog.close();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(Read("emupath.txt"), "\r\n/emu/bleem\r\n\r\n/emu/epsxe\r\n");
+    w.btnPaths_Click();
+    EXPECT_EQ(dialog.txtPath(1)->text(), QStringLiteral("/emu/bleem"));
+
+    dialog.btnBrowse_Click(1);  // cancelled
+    ASSERT_EQ(ui.fileRequests.size(), 1u);
+    EXPECT_EQ(ui.fileRequests[0].title, QStringLiteral("Select path for bleem!"));
+    EXPECT_EQ(ui.fileRequests[0].startIn, QStringLiteral("/emu/bleem"));
+    EXPECT_EQ(dialog.txtPath(1)->text(), QStringLiteral("/emu/bleem"));
+    ui.fileAnswers = {QStringLiteral("/usr/games/bleem")};
+    dialog.btnBrowse_Click(1);
+    EXPECT_EQ(dialog.txtPath(1)->text(), QStringLiteral("/usr/games/bleem"));
+    EXPECT_EQ(dialog.txtPath(0)->text(), QString());
+
+    // Ending the program with the dialog open keeps what was typed.
+    dialog.txtPath(2)->setText(QStringLiteral("/emu/psemu"));
+    w.btnClose_Click();
+    EXPECT_EQ(Read("emupath.txt"), "\r\n/usr/games/bleem\r\n/emu/psemu\r\n/emu/epsxe\r\n");
+}
+
+TEST_F(LaunchTest, PlayWithAMissingImageSaysSoAndStartsNothing) {
+    InstallDaemon();
+    Write("empty.iso", "");
+    struct Case {
+        std::string image;
+        bool message;
+    };
+    for (const Case& c : {Case{Folder() + "missing.iso", true}, Case{Folder() + "empty.iso", true},
+                          Case{"", false}}) {
+        ui.messages.clear();
+        formGameInventory& w = StartWithGame("Real PSX", c.image);
+        w.btnPlay()->setEnabled(true);
+        w.btnPlay_Click();
+        EXPECT_TRUE(system.started.empty());
+        ASSERT_EQ(ui.messages.size(), c.message ? 1u : 0u);
+        if (c.message) EXPECT_EQ(ui.messages[0].text, ToQt("File '" + c.image + "' not found."));
+    }
+}
+
+TEST_F(LaunchTest, PlayMountsTheImageThenStartsTheEmulator) {
+    InstallDaemon();
+    Write("game image.iso", "data");
+    Write("vgs", "program");
+    formGameInventory& w = StartWithGame("VGS", Folder() + "game image.iso");
+    w.PathDialog()->txtPath(0)->setText(ToQt(Folder() + "vgs"));
+    ASSERT_TRUE(w.btnPlay()->isEnabled());
+    w.btnPlay_Click();
+    w.btnPlay_Click();  // every press mounts again
+    using Started = std::pair<std::string, ShowState>;
+    const Started mount{Folder() + "d-tools/daemon -mount 0,\"" + Folder() + "game image.iso\"",
+                        ShowState::Minimized};
+    const Started emulator{Folder() + "vgs", ShowState::Minimized};
+    EXPECT_EQ(system.started, (std::vector<Started>{mount, emulator, mount, emulator}));
+}
+
+TEST_F(LaunchTest, PlayWithoutEmulatorCarriesOutTheLaunchScript) {
+    Write("game.iso", "data");
+    std::filesystem::create_directories(Folder() + "config");
+    system.windowsFolder = Folder() + "config/";
+    Write("config/daemount.ini",
+          "if msgbox(\"Start it?\") then\r\n/usr/bin/emulator --fullscreen\r\nend if\r\n");
+    formGameInventory& w = StartWithGame("Real PSX", Folder() + "game.iso");
+    ui.answers = {true};
+    w.btnPlay_Click();
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], QStringLiteral("Start it?"));
+    ASSERT_EQ(system.started.size(), 1u);  // no daemon helper found: no mount
+    EXPECT_EQ(system.started[0].first, "/usr/bin/emulator --fullscreen");
+    EXPECT_EQ(system.started[0].second, ShowState::Normal);
+}
+
+TEST_F(LaunchTest, DoubleClicksPlayOnlyWhenAllowed) {
+    Write("game.iso", "data");
+    Write("vgs", "program");
+    struct Case {
+        const char* what;
+        bool wide;
+        bool onPicture;
+        bool playEnabled;
+        size_t starts;
+    };
+    const Case cases[] = {
+        {"game, narrow", false, false, true, 1},         {"game, wide", true, false, true, 1},
+        {"picture, narrow", false, true, true, 1},       {"picture, wide", true, true, true, 0},
+        {"game, Play disabled", false, false, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        system.started.clear();
+        formGameInventory& w = StartWithGame("VGS", Folder() + "game.iso");
+        w.PathDialog()->txtPath(0)->setText(ToQt(Folder() + "vgs"));
+        if (c.wide) w.btnInfo_Click();
+        Click("Game");
+        w.btnPlay()->setEnabled(c.playEnabled);
+        if (c.onPicture)
+            w.imgGame_DblClick(1);
+        else
+            w.lstName_DblClick();
+        EXPECT_EQ(system.started.size(), c.starts);
+    }
+}
+
+}  // namespace
+}  // namespace vorlisk::testing

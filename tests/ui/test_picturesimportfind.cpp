@@ -1,0 +1,207 @@
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/ui/widgets.h"
+#include "tests/ui/windowfixture.h"
+
+namespace vorlisk::testing {
+namespace {
+
+// A 1 by 1 red GIF (Qt reads GIF but does not write it).
+const char kRedGif[] =
+    "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00!\xf9\x04\x00\x00\x00\x00\x00,"
+    "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;";
+
+class PictureTest : public WindowTest {
+  protected:
+    // Writes pictures of every kind the chooser offers.
+    void WritePictures() {
+        Write("red.gif", std::string(kRedGif, sizeof kRedGif - 1));
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        ASSERT_TRUE(image.save(ToQt(Folder() + "blue.bmp"), "BMP"));
+        ASSERT_TRUE(image.save(ToQt(Folder() + "blue.jpg"), "JPEG"));
+        ASSERT_TRUE(image.save(ToQt(Folder() + "blue.ico"), "ICO"));
+        Write("broken.jpg", "not a picture");
+    }
+    static QRgb Pixel(PictureBox* box) { return box->pixmap().toImage().pixel(0, 0); }
+};
+
+TEST_F(PictureTest, EveryPictureKindLoadsAndAFailedLoadKeepsThePrevious) {
+    WritePictures();
+    formGameInventory& w = Start();
+    PictureBox* box = w.imgGame(0);
+    struct Case {
+        const char* file;
+        bool loads;
+    };
+    for (const Case& c : {Case{"red.gif", true}, Case{"blue.bmp", true}, Case{"blue.jpg", true},
+                          Case{"blue.ico", true}, Case{"red.gif", true}, Case{"broken.jpg", false},
+                          Case{"missing.png", false}}) {
+        SCOPED_TRACE(c.file);
+        QRgb before = box->pixmap().isNull() ? 0 : Pixel(box);
+        EXPECT_EQ(box->LoadPicture(ToQt(Folder() + c.file)), c.loads);
+        ASSERT_FALSE(box->pixmap().isNull());
+        if (!c.loads) EXPECT_EQ(Pixel(box), before);
+    }
+    EXPECT_EQ(qRed(Pixel(box)), 255);  // still the GIF
+    box->LoadPicture(QString());
+    EXPECT_TRUE(box->pixmap().isNull());
+}
+
+TEST_F(PictureTest, ClickingAPictureChoosesOneOnlyWhileEditing) {
+    WritePictures();
+    Write("gameinv.txt", "Game\t\tRPG\t0\t\t\t\tReal PSX\t\r\n");
+    formGameInventory& w = Start();
+    Click("Game");
+    w.imgGame_Click(0);  // browsing: nothing
+    EXPECT_TRUE(ui.fileRequests.empty());
+    EXPECT_NE(w.AddButtonColour(), QColor(0, 255, 0));
+
+    w.btnInfo_Click();
+    Click("Game");
+    ui.fileAnswers = {ToQt(Folder() + "broken.jpg")};
+    w.imgGame_Click(1);
+    ASSERT_EQ(ui.fileRequests.size(), 1u);
+    EXPECT_EQ(ui.fileRequests[0].title, QStringLiteral("Select a Picture"));
+    EXPECT_TRUE(ui.fileRequests[0].startIn.isEmpty());
+    EXPECT_EQ(w.imgGame(1)->tag, ToQt(Folder() + "broken.jpg"));  // set although it failed
+    EXPECT_EQ(w.AddButtonColour(), QColor(0, 255, 0));
+
+    ui.fileAnswers = {ToQt(Folder() + "blue.bmp")};
+    w.imgGame_Click(1);
+    EXPECT_EQ(ui.fileRequests[1].startIn, ToQt(Folder() + "broken.jpg"));
+    w.SaveGameRecord();
+    EXPECT_EQ(SelectedRecord(), "\tRPG\t0\t\t\t" + Folder() + "blue.bmp\tReal PSX\t");
+
+    w.imgGame_Click(0);  // cancelled: nothing changes
+    EXPECT_TRUE(w.imgGame(0)->tag.isEmpty());
+}
+
+TEST_F(PictureTest, ShowingAGameShowsItsPicturesOrNone) {
+    WritePictures();
+    Write("gameinv.txt", "With\t\tRPG\t0\t\t" + Folder() + "red.gif\t" + Folder() +
+                             "blue.jpg\tReal PSX\t\r\n"
+                             "Without\t\tRPG\t0\t\t\t\tReal PSX\t\r\n"
+                             "Broken\t\tRPG\t0\t\t" +
+                             Folder() + "broken.jpg\t\tReal PSX\t\r\n");
+    formGameInventory& w = Start();
+    Click("With");
+    EXPECT_EQ(qRed(Pixel(w.imgGame(0))), 255);
+    EXPECT_GT(qBlue(Pixel(w.imgGame(1))), 240);
+    Click("Broken");  // the first box keeps the previous game's picture
+    EXPECT_EQ(qRed(Pixel(w.imgGame(0))), 255);
+    EXPECT_TRUE(w.imgGame(1)->pixmap().isNull());
+    Click("Without");
+    EXPECT_TRUE(w.imgGame(0)->pixmap().isNull());
+    EXPECT_TRUE(w.imgGame(1)->pixmap().isNull());
+}
+
+TEST_F(WindowTest, AddIsoImagesAddsOneGamePerImage) {
+    std::filesystem::create_directories(Folder() + "images/sub");
+    for (const char* file : {"game.cue", "game.bin", "game.iso", "Race_Day_(E).iso", "GAME2.ISO",
+                             "Other.Bwt", "disc.CCD", "readme.txt", ".hidden.iso", "sub/deep.iso"})
+        Write(std::string("images/") + file, "x");
+    Write("gameinv.txt", "Alpha\t\tRPG\t0\t\t\t\tReal PSX\t\r\n");
+    formGameInventory& w = Start();
+    Click("Alpha");
+    ui.folderAnswers = {ToQt(Folder() + "images")};
+    w.btnAddISO_Click();
+    ASSERT_EQ(ui.folderRequests.size(), 1u);
+    EXPECT_EQ(ui.folderRequests[0], QStringLiteral("Select a folder containing the ISO images"));
+    EXPECT_EQ(w.WidthTwips(), 8715);  // the panel was opened first
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "disc", "game", "game", "GAME2", "Other",
+                                                 "Race Day (E)"}));
+    EXPECT_TRUE(w.inventoryChanged());
+    const GameLists& lists = w.Inventory().Lists();
+    int first = lists.FindName("game");
+    // The CUE image was added before the ISO image of the same name.
+    EXPECT_LT(lists.Link(first), lists.Link(first + 1));
+    EXPECT_EQ(lists.RecordOf(first), "\tOTHER\t1\t" + Folder() + "images/game.cue\t\t\tVGS\tgame");
+    EXPECT_EQ(lists.RecordOf(lists.FindName("Race Day (E)")),
+              "\tOTHER\t1\t" + Folder() + "images/Race_Day_(E).iso\t\t\tVGS\tRace Day (E)");
+    EXPECT_EQ(lists.RecordOf(lists.FindName("GAME2")),
+              "\tOTHER\t1\t" + Folder() + "images/GAME2.ISO\t\t\tVGS\tGAME2");
+    // The game selected before is still selected.
+    EXPECT_EQ(w.SelectedGame(), 0);
+
+    ui.folderAnswers = {ToQt(Folder() + "images/")};
+    w.btnAddISO_Click();  // a second import adds every image again
+    EXPECT_EQ(Names().size(), 13u);
+    w.btnAddISO_Click();  // cancelled
+    EXPECT_EQ(Names().size(), 13u);
+}
+
+class FindTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        Write("gameinv.txt",
+              "Mario Kart\t\tRACE\t0\t\t\t\tReal PSX\t\r\n"
+              "Super Mario\t\tADVENTURE\t0\t\t\t\tReal PSX\t\r\n"
+              "Tekken\t\tFIGHT\t0\t\t\t\tReal PSX\t\r\n"
+              "Dr. Mario\t\tOTHER\t0\t\t\t\tReal PSX\t\r\n");
+        Start();
+    }
+    std::string Selected() const {
+        int row = window->SelectedGame();
+        return row < 0 ? "(none)" : window->Inventory().Lists().Name(row);
+    }
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        window->show();
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(window->lstName(), &press);
+    }
+};
+
+TEST_F(FindTest, CtrlFFindsFromTheTopAndF3GoesOnWithoutWrapping) {
+    Click("Tekken");
+    ui.inputAnswers = {QStringLiteral("mar")};
+    Press(Qt::Key_F, Qt::ControlModifier);
+    ASSERT_EQ(ui.inputRequests.size(), 1u);
+    EXPECT_EQ(ui.inputRequests[0].first, QStringLiteral("Text to search:"));
+    EXPECT_EQ(Selected(), "Dr. Mario");
+    EXPECT_EQ(window->txtName()->text(), QStringLiteral("Dr. Mario"));  // the record is shown
+    Press(Qt::Key_F3, Qt::NoModifier);
+    EXPECT_EQ(Selected(), "Mario Kart");
+    Press(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(Selected(), "Super Mario");
+    Press(Qt::Key_F3, Qt::NoModifier);
+    EXPECT_EQ(Selected(), "(none)");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("'mar' not found."));
+    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Vorlisk"));
+    Press(Qt::Key_F3, Qt::NoModifier);  // starts again at the top
+    EXPECT_EQ(Selected(), "Dr. Mario");
+}
+
+TEST_F(FindTest, OnlyCtrlAloneWithFAsksAndF3FirstAsksToo) {
+    Press(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    Press(Qt::Key_F, Qt::NoModifier);
+    Press(Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(ui.inputRequests.empty());
+    Press(Qt::Key_F3, Qt::NoModifier);  // no search text yet
+    EXPECT_EQ(ui.inputRequests.size(), 1u);
+}
+
+TEST_F(FindTest, CancellingKeepsTheTextAndTheSelection) {
+    ui.inputAnswers = {QStringLiteral("tek")};
+    window->FindGame();
+    EXPECT_EQ(Selected(), "Tekken");
+    window->FindGame();  // cancelled
+    EXPECT_EQ(ui.inputRequests.back().second, QStringLiteral("tek"));
+    EXPECT_EQ(window->searchText(), QStringLiteral("tek"));
+    EXPECT_EQ(Selected(), "Tekken");
+}
+
+TEST_F(FindTest, AFilteredListHidesOtherGenres) {
+    formGameInventory::SelectEntry(window->cmbGenre(), window->cmbGenre()->findText("RACE"));
+    ui.inputAnswers = {QStringLiteral("tekken")};
+    window->FindGame();
+    EXPECT_EQ(Selected(), "(none)");
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vorlisk::testing
