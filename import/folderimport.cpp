@@ -63,12 +63,11 @@ std::string ImageRecord(const std::string& folder, const std::string& fileName) 
     return record;
 }
 
-std::vector<std::pair<std::string, std::string>> ImagesToImport(const std::string& folder) {
+std::vector<std::pair<std::string, std::string>> ImagesOfType(const std::string& folder,
+                                                              const std::string& imageType) {
     std::vector<std::pair<std::string, std::string>> games;
-    for (const std::string& type : kImageTypes) {
-        for (const std::string& file : ListImageFiles(folder, type))
-            games.emplace_back(GameNameFromImageFile(file), ImageRecord(folder, file));
-    }
+    for (const std::string& file : ListImageFiles(folder, imageType))
+        games.emplace_back(GameNameFromImageFile(file), ImageRecord(folder, file));
     return games;
 }
 

@@ -36,8 +36,9 @@ std::string GameNameFromImageFile(const std::string& fileName);
 // separator is put between `folder` and `fileName` when `folder` lacks one.
 std::string ImageRecord(const std::string& folder, const std::string& fileName);
 
-// The games the folder import adds for `folder`: (name, record) pairs for every CUE file,
-// then every ISO, BWT and CCD file, each type in listing order.
-std::vector<std::pair<std::string, std::string>> ImagesToImport(const std::string& folder);
+// The games the folder import adds for the files of one image type in `folder`:
+// (name, record) pairs in listing order. The import runs it for each of kImageTypes.
+std::vector<std::pair<std::string, std::string>> ImagesOfType(const std::string& folder,
+                                                              const std::string& imageType);
 
 }  // namespace vorlisk

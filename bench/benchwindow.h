@@ -1,0 +1,77 @@
+#pragma once
+// A main window on a temp folder with quiet outside services, for benchmarks.
+
+#include <QApplication>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ui/formGameInventory.h"
+#include "app/ui/userinterface.h"
+#include "system/services.h"
+
+namespace vorlisk::bench {
+
+class QuietSystem : public SystemServices {
+  public:
+    explicit QuietSystem(std::string folder) : folder_(std::move(folder)) {}
+    std::string ApplicationFolder() override { return folder_; }
+    bool ClaimSingleInstance() override { return true; }
+    std::vector<std::string> CdromRoots() override { return {}; }
+    void StartCommandLine(const std::string&, ShowState) override {}
+    bool ActivateWindowAndSendEnter(const std::string&) override { return false; }
+    bool IsRunning(const std::string&) override { return false; }
+    std::string WindowsDirectory() override { return folder_; }
+    std::string ShortPathName(const std::string& path) override { return path; }
+    std::string GetKeyValue(unsigned long, const std::string&, const std::string&) override {
+        return {};
+    }
+    bool SetKeyValue(unsigned long, const std::string&, unsigned long, const std::string&,
+                     std::string&) override {
+        return false;
+    }
+
+  private:
+    std::string folder_;
+};
+
+class QuietUserInterface : public UserInterface {
+  public:
+    QString folderAnswer;
+    void ShowMessage(QWidget*, const QString&, const QString&, MessageIcon) override {}
+    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
+    QString InputBox(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    QString ChooseFile(QWidget*, const QStringList&, const QString&, const QString&) override {
+        return {};
+    }
+    QString ChooseFolder(QWidget*, const QString&) override { return folderAnswer; }
+    void OpenAddress(const QString&) override {}
+    void EndProgram() override {}
+};
+
+// A fresh temp folder, removed again at the end.
+class TempFolder {
+  public:
+    explicit TempFolder(const std::string& name)
+        : path_(std::filesystem::temp_directory_path() / name) {
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+    std::string Path() const { return path_.string() + "/"; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Runs the benchmarks with an offscreen QApplication around them.
+inline int RunWithApplication(int argc, char** argv, int (*run)(int, char**)) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    return run(argc, argv);
+}
+
+}  // namespace vorlisk::bench
