@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/ui/widgets.h"
+#include "launch/ui/formEmulatorPath.h"
 #include "tests/ui/windowfixture.h"
 
 namespace vorlisk::testing {
@@ -25,6 +26,8 @@ TEST_F(WindowTest, RendersBothLayoutsToPictures) {
     w.btnInfo_Click();
     ASSERT_TRUE(w.grab().save(QStringLiteral("layout-wide.png")));
     EXPECT_EQ(w.grab().width(), 574);
+    w.btnPaths_Click();
+    ASSERT_TRUE(w.PathDialog()->grab().save(QStringLiteral("layout-paths.png")));
 }
 
 TEST_F(WindowTest, ControlsStandWhereTheyWereDesigned) {
