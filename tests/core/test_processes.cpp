@@ -159,10 +159,9 @@ TEST(Processes, FindsThisTestProgram) {
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     EXPECT_TRUE(IsProcessRunning(upper));
     EXPECT_TRUE(IsProcessRunning(self.substr(1)));  // an ends-with test
-    if (self.find('.') == std::string::npos) {
-        // A dotted name is used as it is: "core_tests.exe" is not this program.
-        EXPECT_FALSE(IsProcessRunning(self + ".exe"));
-    }
+    // A dotted name is used as it is: no ".exe" is appended, and no running program ends
+    // in this one.
+    EXPECT_FALSE(IsProcessRunning(self + "." + std::to_string(::getpid())));
     EXPECT_FALSE(IsProcessRunning("no-such-program-" + std::to_string(::getpid())));
 }
 
