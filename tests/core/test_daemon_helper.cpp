@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +16,9 @@
 #include <sstream>
 #include <thread>
 
+#include "import/discid.h"
 #include "system/processes.h"
+#include "system/services.h"
 
 namespace vorlisk {
 namespace {
@@ -276,6 +279,10 @@ TEST_F(DaemonHelperMount, MountsAnIsoImageAsADisc) {
     ASSERT_TRUE(WaitForMount(true));
     EXPECT_EQ(MountedType(), "fuse.fuseiso");
     EXPECT_EQ(BootLine(), "BOOT = cdrom:\\SLUS_005.94;1");
+    // The program sees the mounted image as a CD-ROM drive holding that disc.
+    std::vector<std::string> roots = PlatformServices().CdromRoots();
+    EXPECT_NE(std::find(roots.begin(), roots.end(), mountPoint_ + "/"), roots.end());
+    EXPECT_EQ(GetDiscGameId(roots), "SLUS-00594");
 
     // Mounting again, through a cue sheet, replaces the first mount.
     WriteText(dir_ / "images" / "Race Day.cue", "FILE \"Race Day.iso\" BINARY\r\n");
