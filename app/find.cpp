@@ -3,6 +3,8 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "system/asciicase.h"
+
 namespace vorlisk {
 
 namespace {
@@ -15,14 +17,6 @@ bool IsAscii(const std::string& text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
-}
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerAsciiText(const std::string& text) {
-    std::string lower = text;
-    for (char& c : lower) c = LowerAscii(c);
-    return lower;
 }
 
 // `lowerPart` is already in lower case.

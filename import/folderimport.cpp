@@ -2,11 +2,11 @@
 
 #include "inventory/gamerecord.h"
 
+#include "system/asciicase.h"
+
 namespace vorlisk {
 
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EndsWithSeparator(const std::string& folder) {
 #ifdef _WIN32

@@ -7,26 +7,11 @@
 #include "system/files.h"
 #include "system/textfile.h"
 
+#include "system/asciicase.h"
+
 namespace vorlisk {
 
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
-}
-
-bool BeginsWithIgnoringCase(std::string_view text, std::string_view head) {
-    return text.size() >= head.size() && EqualIgnoringCase(text.substr(0, head.size()), head);
-}
-
-bool EndsWithIgnoringCase(std::string_view text, std::string_view tail) {
-    return text.size() >= tail.size() &&
-           EqualIgnoringCase(text.substr(text.size() - tail.size()), tail);
-}
 
 // Blanks off both ends, then TABs off the start. Blanks after those TABs, and TABs at the
 // end, stay.

@@ -2,17 +2,11 @@
 
 #include <algorithm>
 
+#include "system/asciicase.h"
+
 namespace vorlisk {
 
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
-}
 
 std::string_view TrimBlanks(std::string_view text) {
     size_t first = text.find_first_not_of(' ');
