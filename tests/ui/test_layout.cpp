@@ -59,5 +59,21 @@ TEST_F(WindowTest, ControlsStandWhereTheyWereDesigned) {
     for (int i = 0; i < 4; ++i) EXPECT_TRUE(w.imgEmu(i)->isHidden());
 }
 
+TEST_F(WindowTest, TabVisitsTheControlsInTheDesignedOrder) {
+    formGameInventory& w = Start();
+    const QStringList designed = {"lstName",      "txtName",        "txtID",    "btnGet",
+                                  "cmbGameGenRe", "txtDescription", "chkISO",   "txtISO",
+                                  "btnBrowse",    "cmbPlay",        "btnAdd",   "cmbGenre",
+                                  "btnPaths",     "btnAddISO",      "btnPlay",  "btnInfo",
+                                  "btnClose",     "btnClear",       "btnDelete"};
+    QStringList chain;
+    QWidget* control = w.lstName();
+    do {
+        if (designed.contains(control->objectName())) chain << control->objectName();
+        control = control->nextInFocusChain();
+    } while (control != w.lstName());
+    EXPECT_EQ(chain, designed);
+}
+
 }  // namespace
 }  // namespace vorlisk::testing

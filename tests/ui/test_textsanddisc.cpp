@@ -65,8 +65,8 @@ TEST_F(WindowTest, GetFillsIdAndNameFromTheDiscAndTheTableOfGames) {
         bool focusOnGenre;
     };
     const Case cases[] = {
-        {"found", "SLUS-00594 Metal Gear Solid\tNTSC\r\n", true, "SLUS-00594",
-         "Metal Gear Solid", true},
+        {"found", "SLUS-00594 Metal Gear Solid\tNTSC\r\n", true, "SLUS-00594", "Metal Gear Solid",
+         true},
         {"not in the table", "SLUS-00001 Other\tNTSC\r\n", true, "SLUS-00594", "typed", false},
         {"empty name in the table", "SLUS-00594 \tNTSC\r\n", true, "SLUS-00594", "typed", false},
         {"no disc", "SLUS-00594 Metal Gear Solid\tNTSC\r\n", false, "old", "typed", false},
@@ -74,8 +74,8 @@ TEST_F(WindowTest, GetFillsIdAndNameFromTheDiscAndTheTableOfGames) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Write("games.txt", c.table);
-        system.cdromRoots = c.disc ? std::vector<std::string>{Folder() + "disc/"}
-                                   : std::vector<std::string>{};
+        system.cdromRoots =
+            c.disc ? std::vector<std::string>{Folder() + "disc/"} : std::vector<std::string>{};
         system.started.clear();
         formGameInventory& w = Start();
         w.show();

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -28,7 +26,8 @@ class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         folder_ = std::filesystem::temp_directory_path() /
-                  ("vorlisk-ui-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+                  ("vorlisk-ui-" + std::to_string(QCoreApplication::applicationPid()) + "-" +
+                   std::to_string(counter_++));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         system.appFolder = folder_.string() + "/";
