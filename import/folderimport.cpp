@@ -1,7 +1,6 @@
 #include "import/folderimport.h"
 
 #include "inventory/gamerecord.h"
-
 #include "system/asciicase.h"
 
 namespace vorlisk {

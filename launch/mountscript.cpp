@@ -4,10 +4,9 @@
 #include <optional>
 #include <string_view>
 
+#include "system/asciicase.h"
 #include "system/files.h"
 #include "system/textfile.h"
-
-#include "system/asciicase.h"
 
 namespace vorlisk {
 
