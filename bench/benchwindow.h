@@ -16,9 +16,10 @@ namespace vorlisk::bench {
 class QuietSystem : public SystemServices {
   public:
     explicit QuietSystem(std::string folder) : folder_(std::move(folder)) {}
+    std::vector<std::string> cdromRoots;
     std::string ApplicationFolder() override { return folder_; }
     bool ClaimSingleInstance() override { return true; }
-    std::vector<std::string> CdromRoots() override { return {}; }
+    std::vector<std::string> CdromRoots() override { return cdromRoots; }
     void StartCommandLine(const std::string&, ShowState) override {}
     bool ActivateWindowAndSendEnter(const std::string&) override { return false; }
     bool IsRunning(const std::string&) override { return false; }
