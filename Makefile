@@ -2,9 +2,10 @@
 # `make test` builds and runs every test headless.
 
 BUILD ?= build
+WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all setup build run test bench clean
+.PHONY: all setup build run test test-windows bench clean
 
 all: build
 
@@ -25,6 +26,19 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-windows
+
+# The toolkit-free core and its tests cross-compiled for Windows with MinGW-w64 and run under
+# Wine, headless. tools/run-under-wine.sh runs them in the build folder's own Wine prefix
+# ($(WINDOWS_BUILD)/wineprefix, WINEDEBUG=-all, no Mono or Gecko prompts). Built without
+# optimisation or debug information: that compiles several times faster.
+test-windows:
+	@VORLISK_WINDOWS=1 bash tools/setup.sh
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+		-DVORLISK_CORE_ONLY=ON -DCMAKE_BUILD_TYPE=Debug \
+		-DCMAKE_CXX_FLAGS_DEBUG=-O0 -DCMAKE_C_FLAGS_DEBUG=-O0
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure
 
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done

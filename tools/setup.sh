@@ -9,7 +9,9 @@ packages=(
     fuseiso fuse genisoimage xdotool
 )
 if [ "${VORLISK_WINDOWS:-}" = 1 ]; then
-    packages+=(g++-mingw-w64-x86-64 wine wine64)
+    # The POSIX thread model of MinGW-w64 (GoogleTest needs std::thread), built from the
+    # sources of libgtest-dev; 64-bit Wine alone runs the 64-bit tests, without i386 packages.
+    packages+=(g++-mingw-w64-x86-64-posix wine wine64)
 fi
 
 missing=()
