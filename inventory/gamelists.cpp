@@ -1,18 +1,29 @@
 #include "inventory/gamelists.h"
 
 #include <algorithm>
+#include <clocale>
 #include <cwchar>
 #include <cwctype>
+#include <string_view>
+
+#include "system/asciicase.h"
 
 namespace vorlisk {
 
 namespace {
 
-// Decodes the bytes in the current locale; a byte that does not decode stands for itself
-// in a private range, so that every name gets a key.
+// The name with its letters folded to lower case, as wide characters: ASCII directly,
+// anything else decoded in the current locale. A byte that does not decode stands for
+// itself in a private range, so that every name gets a key.
 std::wstring DecodeFolded(const std::string& name) {
     std::wstring wide;
-    wide.reserve(name.size());
+    wide.reserve(name.size() + 1);
+    bool ascii = std::all_of(name.begin(), name.end(),
+                             [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        for (char c : name) wide.push_back(static_cast<wchar_t>(LowerAscii(c)));
+        return wide;
+    }
     std::mbstate_t state{};
     const char* p = name.data();
     size_t left = name.size();
@@ -32,20 +43,30 @@ std::wstring DecodeFolded(const std::string& name) {
     return wide;
 }
 
+// True when the collation of the current locale is the order of the characters' codes
+// ("C", "POSIX", "C.UTF-8"): the folded text is then its own key.
+bool CollatesByCode() {
+    const char* locale = std::setlocale(LC_COLLATE, nullptr);
+    if (!locale) return true;
+    std::string_view name(locale);
+    return name == "C" || name == "POSIX" || name.substr(0, 2) == "C.";
+}
+
 }  // namespace
 
 std::wstring NameSortKey(const std::string& name) {
-    std::wstring folded = DecodeFolded(name);
-    std::wstring key;
-    size_t needed = std::wcsxfrm(nullptr, folded.c_str(), 0);
-    if (needed != static_cast<size_t>(-1)) {
-        key.resize(needed + 1);
-        std::wcsxfrm(key.data(), folded.c_str(), key.size());
-        key.resize(needed);
-    } else {
-        key = folded;
+    std::wstring key = DecodeFolded(name);
+    if (!CollatesByCode()) {
+        size_t needed = std::wcsxfrm(nullptr, key.c_str(), 0);
+        if (needed != static_cast<size_t>(-1)) {
+            std::wstring collated(needed + 1, L'\0');
+            std::wcsxfrm(collated.data(), key.c_str(), collated.size());
+            collated.resize(needed);
+            key = std::move(collated);
+        }
     }
     // Names equal without regard to case still get a fixed order: by their bytes.
+    key.reserve(key.size() + name.size() + 1);
     key.push_back(L'\0');
     for (unsigned char c : name) key.push_back(static_cast<wchar_t>(c + 1));
     return key;

@@ -50,9 +50,19 @@ std::string InventoryFile::FileContent() const {
     std::stable_sort(hidden.begin(), hidden.end(),
                      [](const auto& a, const auto& b) { return a.key < b.key; });
 
+    size_t size = 0;
+    for (int i = 0; i < lists_.Count(); ++i)
+        size += lists_.Name(i).size() + lists_.RecordOf(i).size() + 4;
+    for (const auto& [name, record] : hidden_) size += name.size() + record.size() + 4;
     std::string content;
+    content.reserve(size);
     auto write = [&content](const std::string& name, const std::string& record) {
-        content += EncodeCatalogueLine(CleanName(name) + '\t' + record);
+        if (name.find('\t') == std::string::npos && name.find('\r') == std::string::npos &&
+            record.find('\r') == std::string::npos) {
+            content.append(name).append(1, '\t').append(record);
+        } else {
+            content += EncodeCatalogueLine(CleanName(name) + '\t' + record);
+        }
         content += "\r\n";
     };
     size_t h = 0;

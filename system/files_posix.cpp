@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 namespace vorlisk {
@@ -42,13 +44,23 @@ bool WriteAll(int fd, const std::string& content) {
 }  // namespace
 
 WriteResult WriteFileSafely(const std::string& path, const std::string& content) {
-    std::string temp = path + ".XXXXXX";
+    // A link is followed: the file it leads to gets the new content, the link stays.
+    std::string target = path;
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved)) target = resolved;
+
+    // A file made read-only is left alone, as Windows leaves it.
+    struct stat existing {};
+    bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !(existing.st_mode & S_IWUSR)) return {false, "the file is read-only"};
+
+    std::string temp = target + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return {false, ErrnoText()};
-    // Keep the permissions a plain new file would get.
+    // The new file keeps the permissions of the old one, or those a plain new file gets.
     mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    ::fchmod(fd, exists ? (existing.st_mode & 07777) : (0666 & ~mask));
 
     bool written = WriteAll(fd, content) && ::fsync(fd) == 0;
     std::string reason = written ? std::string() : ErrnoText();
@@ -56,7 +68,7 @@ WriteResult WriteFileSafely(const std::string& path, const std::string& content)
         written = false;
         reason = ErrnoText();
     }
-    if (written && ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (written && ::rename(temp.c_str(), target.c_str()) != 0) {
         written = false;
         reason = ErrnoText();
     }

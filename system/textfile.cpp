@@ -43,14 +43,17 @@ bool LineReader::Next(std::string& line) {
     if (Peek() < 0) return false;
     for (;;) {
         if (pos_ == end_ && !Fill()) return !failed_;
-        // Copy the run of ordinary bytes in one go.
-        size_t start = pos_;
-        while (pos_ < end_) {
-            char c = buffer_[pos_];
-            if (c == '\r' || (c == '\n' && ends_ == LineEnds::HandWritten)) break;
-            ++pos_;
+        // Copy the run of ordinary bytes in one go, up to the next CR (or LF).
+        const char* start = buffer_.data() + pos_;
+        size_t left = end_ - pos_;
+        const void* cr = std::memchr(start, '\r', left);
+        size_t run = cr ? static_cast<size_t>(static_cast<const char*>(cr) - start) : left;
+        if (ends_ == LineEnds::HandWritten) {
+            const void* lf = std::memchr(start, '\n', run);
+            if (lf) run = static_cast<size_t>(static_cast<const char*>(lf) - start);
         }
-        line.append(buffer_.data() + start, pos_ - start);
+        line.append(start, run);
+        pos_ += run;
         if (pos_ == end_) continue;
 
         char c = buffer_[pos_++];

@@ -79,10 +79,9 @@ TEST(GameLists, EqualNamesKeepTheirOwnRecords) {
     lists.AddGame("Other", "other");
     lists.AddGame("Same", "second");
     lists.AddGame("Same", "third");
-    EXPECT_EQ(Listed(lists), (std::vector<Game>{{"Other", "other"},
-                                                {"Same", "first"},
-                                                {"Same", "second"},
-                                                {"Same", "third"}}));
+    EXPECT_EQ(Listed(lists),
+              (std::vector<Game>{
+                  {"Other", "other"}, {"Same", "first"}, {"Same", "second"}, {"Same", "third"}}));
     ExpectLinksDistinctAndInRange(lists);
 }
 
@@ -94,10 +93,10 @@ TEST(GameLists, NameSortingFirstMovesTheOthersButNotTheirRecords) {
     for (int i = 0; i < lists.Count(); ++i) linksBefore.push_back(lists.Link(i));
 
     EXPECT_EQ(lists.AddGame("ape escape", "r0"), 0);
-    EXPECT_EQ(Listed(lists), (std::vector<Game>{{"ape escape", "r0"},
-                                                {"Medievil", "r1"},
-                                                {"Nightmare", "r3"},
-                                                {"Oddworld", "r2"}}));
+    EXPECT_EQ(
+        Listed(lists),
+        (std::vector<Game>{
+            {"ape escape", "r0"}, {"Medievil", "r1"}, {"Nightmare", "r3"}, {"Oddworld", "r2"}}));
     for (int i = 1; i < lists.Count(); ++i)
         EXPECT_EQ(lists.Link(i), linksBefore[static_cast<size_t>(i - 1)]) << "links stay";
 }
@@ -141,9 +140,8 @@ TEST(GameLists, RemoveGameKeepsEveryOtherGamesRecord) {
 TEST(GameLists, BatchAddEqualsAddingOneByOne) {
     const std::vector<Game> first = {{"Crash", "c1"}, {"spyro", "s1"}};
     const std::vector<Game> batch = {
-        {"Wipeout", "w"}, {"crash", "c2"}, {"", "empty"},    {"Crash", "c3"},
-        {"Abe", "a"},     {"SPYRO", "s2"}, {"Wipeout", "w2"}, {"caf\xE9", "cafe"},
-        {"Zed", "z"},     {"a", "a2"}};
+        {"Wipeout", "w"}, {"crash", "c2"},   {"", "empty"},       {"Crash", "c3"}, {"Abe", "a"},
+        {"SPYRO", "s2"},  {"Wipeout", "w2"}, {"caf\xE9", "cafe"}, {"Zed", "z"},    {"a", "a2"}};
     struct Case {
         const char* what;
         std::vector<Game> before;

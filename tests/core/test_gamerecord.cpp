@@ -72,16 +72,20 @@ TEST(GameRecordText, TrimBlanksRemovesOnlyBlanks) {
         std::string text, expected;
     };
     const std::vector<Case> cases = {
-        {"  a b  ", "a b"}, {"a", "a"},           {"   ", ""},
-        {"", ""},           {"\ta\t", "\ta\t"},   {" \r\nx\r\n ", "\r\nx\r\n"},
-        {"\xA0x\xA0", "\xA0x\xA0"},               {" \n x \r ", "\n x \r"},
+        {"  a b  ", "a b"},
+        {"a", "a"},
+        {"   ", ""},
+        {"", ""},
+        {"\ta\t", "\ta\t"},
+        {" \r\nx\r\n ", "\r\nx\r\n"},
+        {"\xA0x\xA0", "\xA0x\xA0"},
+        {" \n x \r ", "\n x \r"},
     };
     for (const auto& c : cases) EXPECT_EQ(TrimBlanks(c.text), c.expected) << "'" << c.text << "'";
 }
 
-GameFields Fields(std::string id, std::string genre, int flag, std::string image,
-                  std::string first, std::string second, std::string emulator,
-                  std::string description) {
+GameFields Fields(std::string id, std::string genre, int flag, std::string image, std::string first,
+                  std::string second, std::string emulator, std::string description) {
     GameFields f;
     f.id = std::move(id);
     f.genre = std::move(genre);
@@ -101,32 +105,33 @@ TEST(GameRecordText, BuildRecord) {
         std::string record;
     };
     const std::vector<Case> cases = {
-        {"plain", Fields("SLUS-00594", "RPG", 1, "/g/ff7.iso", "/p/a.jpg", "/p/b.jpg", "ePSXe", "x"),
+        {"plain",
+         Fields("SLUS-00594", "RPG", 1, "/g/ff7.iso", "/p/a.jpg", "/p/b.jpg", "ePSXe", "x"),
          "SLUS-00594\tRPG\t1\t/g/ff7.iso\t/p/a.jpg\t/p/b.jpg\tePSXe\tx"},
         {"blanks at the ends",
          Fields("  SLUS-00594 ", " RPG ", 0, "  /g/my game.iso ", " /p/a b.jpg", "/p/c.jpg  ",
                 " ePSXe ", "  two  words  "),
          "SLUS-00594\t RPG \t0\t/g/my game.iso\t/p/a b.jpg\t/p/c.jpg\t ePSXe \ttwo  words"},
         {"empty", Fields("", "", 0, "", "", "", "", ""), "\t\t0\t\t\t\t\t"},
-        {"lines of the description",
-         Fields("ID", "RACE", 0, "", "", "", "VGS", "x\r\ny\r\n\r\nz"),
+        {"lines of the description", Fields("ID", "RACE", 0, "", "", "", "VGS", "x\r\ny\r\n\r\nz"),
          "ID\tRACE\t0\t\t\t\tVGS\tx\ty\t\tz"},
-        {"description ending with a break",
-         Fields("ID", "RACE", 0, "", "", "", "VGS", "x\r\n"), "ID\tRACE\t0\t\t\t\tVGS\tx\t"},
+        {"description ending with a break", Fields("ID", "RACE", 0, "", "", "", "VGS", "x\r\n"),
+         "ID\tRACE\t0\t\t\t\tVGS\tx\t"},
         {"lone CR and lone LF stay",
          Fields("ID", "RACE", 0, "", "", "", "VGS", "a\rb\nc\r\r\nd\n\re"),
          "ID\tRACE\t0\t\t\t\tVGS\ta\rb\nc\r\td\n\re"},
         {"blanks inside lines stay, only the ends of the whole text go",
          Fields("ID", "RACE", 0, "", "", "", "VGS", " \r\n a \r\n b "),
          "ID\tRACE\t0\t\t\t\tVGS\t\t a \t b"},
-        {"a TAB of the description stays a TAB",
-         Fields("ID", "RACE", 0, "", "", "", "VGS", "a\tb"), "ID\tRACE\t0\t\t\t\tVGS\ta\tb"},
+        {"a TAB of the description stays a TAB", Fields("ID", "RACE", 0, "", "", "", "VGS", "a\tb"),
+         "ID\tRACE\t0\t\t\t\tVGS\ta\tb"},
         {"TABs inside fields 1 to 7 become blanks",
          Fields("SL\tUS", "R\tPG", 1, "/g/a\tb.iso", "/p/\t1.jpg", "/p/2\t.jpg", "e\tPSXe", "d"),
          "SL US\tR PG\t1\t/g/a b.iso\t/p/ 1.jpg\t/p/2 .jpg\te PSXe\td"},
         {"image flag as a decimal number", Fields("", "", 2, "", "", "", "", ""),
          "\t\t2\t\t\t\t\t"},
-        {"bytes of the code page", Fields("ID", "RPG", 0, "/g/caf\xE9.iso", "", "", "VGS", "cr\xE8me"),
+        {"bytes of the code page",
+         Fields("ID", "RPG", 0, "/g/caf\xE9.iso", "", "", "VGS", "cr\xE8me"),
          "ID\tRPG\t0\t/g/caf\xE9.iso\t\t\tVGS\tcr\xE8me"},
     };
     for (const auto& c : cases) EXPECT_EQ(BuildRecord(c.fields), c.record) << c.what;
@@ -195,10 +200,20 @@ TEST(GameRecordText, ParseImageFlag) {
         std::optional<int> value;
     };
     const std::vector<Case> cases = {
-        {"0", 0},          {"1", 1},          {"2", 2},           {"-1", -1},
-        {"12", 12},        {" 1 ", 1},        {"", std::nullopt}, {"x", std::nullopt},
-        {"1x", std::nullopt}, {"1.5", std::nullopt}, {"+", std::nullopt}, {"-", std::nullopt},
-        {"   ", std::nullopt}, {"99999999999999999999", std::nullopt},
+        {"0", 0},
+        {"1", 1},
+        {"2", 2},
+        {"-1", -1},
+        {"12", 12},
+        {" 1 ", 1},
+        {"", std::nullopt},
+        {"x", std::nullopt},
+        {"1x", std::nullopt},
+        {"1.5", std::nullopt},
+        {"+", std::nullopt},
+        {"-", std::nullopt},
+        {"   ", std::nullopt},
+        {"99999999999999999999", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseImageFlag(c.text), c.value) << "'" << c.text << "'";
 }

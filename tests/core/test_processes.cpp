@@ -178,6 +178,9 @@ TEST(Processes, FindsAHelperByExecutableAndByFirstWord) {
     char* argv[] = {first.data(), seconds.data(), nullptr};
     pid_t pid = 0;
     ASSERT_EQ(::posix_spawn(&pid, probe.c_str(), nullptr, nullptr, argv, environ), 0);
+    // The child shows the helper only once it has replaced itself with it.
+    for (int wait = 0; wait < 200 && !IsProcessRunning(probe.string()); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
 
     struct Case {
         std::string name;

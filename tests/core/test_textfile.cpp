@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,13 +20,12 @@ using namespace std::string_literals;
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         static std::atomic<int> counter{0};
         std::random_device random;
-        folder_ = fs::temp_directory_path() /
-                  ("vorlisk-textfile-" + std::to_string(random()) + "-" +
-                   std::to_string(counter++));
+        folder_ = fs::temp_directory_path() / ("vorlisk-textfile-" + std::to_string(random()) +
+                                               "-" + std::to_string(counter++));
         fs::create_directories(folder_);
     }
     ~TempFolder() {
@@ -51,7 +51,7 @@ public:
         return names;
     }
 
-private:
+  private:
     fs::path folder_;
 };
 
@@ -164,7 +164,7 @@ TEST(LineReaderRules, BreaksAcrossChunkBoundaries) {
     }
 }
 
-TEST(LineReaderRules, MissingFileFails) {
+TEST(LineReaderRules, MissingFileOrFolderFails) {
     TempFolder folder;
     LineReader reader(folder.File("missing.txt"), LineEnds::HandWritten);
     std::string line = "left over";
@@ -173,6 +173,12 @@ TEST(LineReaderRules, MissingFileFails) {
     EXPECT_TRUE(line.empty());
     EXPECT_TRUE(reader.Failed());
     EXPECT_FALSE(reader.FailureReason().empty());
+
+    // A folder opens on some systems but never reads.
+    LineReader folderReader(folder.Folder().string(), LineEnds::Catalogue);
+    EXPECT_FALSE(folderReader.Next(line));
+    EXPECT_TRUE(folderReader.Failed());
+    EXPECT_FALSE(folderReader.FailureReason().empty());
 
     LineReader present(folder.Write("present.txt", "one\r\ntwo"), LineEnds::HandWritten);
     EXPECT_TRUE(present.IsOpen());
@@ -203,8 +209,8 @@ TEST(LineReaderRules, ReadTextLinesStopsAtTheLimit) {
 
 // What EncodeCatalogueLine writes, a catalogue reader gives back unchanged.
 TEST(LineReaderRules, EncodedCatalogueLinesReadBackUnchanged) {
-    const Lines lines = {"plain",        "",          "lone\rCR",     "\rfirst",  "last\r",
-                         "two\r\rCRs",   "in\r\nline", "lone\nLF",    "nul\r\0x"s, "caf\xE9\r"};
+    const Lines lines = {"plain",      "",           "lone\rCR", "\rfirst",   "last\r",
+                         "two\r\rCRs", "in\r\nline", "lone\nLF", "nul\r\0x"s, "caf\xE9\r"};
     std::string content;
     for (const auto& line : lines) content += EncodeCatalogueLine(line) + "\r\n";
     TempFolder folder;
@@ -264,6 +270,31 @@ TEST(FileServices, WriteFileSafelyWritesAndReplaces) {
     EXPECT_FALSE(failed.reason.empty());
     EXPECT_EQ(folder.Entries(), Lines{"data.txt"});
 }
+
+#ifndef _WIN32
+TEST(FileServices, WriteFileSafelyKeepsPermissionsLinksAndReadOnlyFiles) {
+    TempFolder folder;
+    const std::string path = folder.File("data.txt");
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(WriteFileSafely(path, "old").ok);
+
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(WriteFileSafely(path, "new").ok);
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    fs::create_symlink(path, folder.File("link.txt"));
+    ASSERT_TRUE(WriteFileSafely(folder.File("link.txt"), "through the link").ok);
+    EXPECT_TRUE(fs::is_symlink(folder.File("link.txt")));
+    EXPECT_EQ(folder.Read("data.txt"), "through the link");
+
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+    WriteResult refused = WriteFileSafely(path, "not written");
+    EXPECT_FALSE(refused.ok);
+    EXPECT_FALSE(refused.reason.empty());
+    EXPECT_EQ(folder.Read("data.txt"), "through the link");
+}
+#endif
 
 }  // namespace
 }  // namespace vorlisk

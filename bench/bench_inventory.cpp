@@ -1,0 +1,339 @@
+// Timing of the catalogue round trip: a change of the genre filter in the real main window
+// (save, then read and sort the whole file again) and the save alone, on a catalogue of
+// 32,767 games, each against what the same work costs without the program's rules: reading
+// the file and sorting its lines, and writing its bytes.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/ui/formGameInventory.h"
+#include "app/ui/userinterface.h"
+#include "inventory/inventoryfile.h"
+#include "system/services.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using vorlisk::InventoryFile;
+
+// ---- outside world: nothing runs, nothing is asked ----
+
+class QuietSystem : public vorlisk::SystemServices {
+  public:
+    explicit QuietSystem(std::string folder) : folder_(std::move(folder)) {}
+    std::string ApplicationFolder() override { return folder_; }
+    bool ClaimSingleInstance() override { return true; }
+    std::vector<std::string> CdromRoots() override { return {}; }
+    void StartCommandLine(const std::string&, vorlisk::ShowState) override {}
+    bool ActivateWindowAndSendEnter(const std::string&) override { return false; }
+    bool IsRunning(const std::string&) override { return false; }
+    std::string WindowsDirectory() override { return folder_; }
+    std::string ShortPathName(const std::string& path) override { return path; }
+    std::string GetKeyValue(unsigned long, const std::string&, const std::string&) override {
+        return {};
+    }
+    bool SetKeyValue(unsigned long, const std::string&, unsigned long, const std::string&,
+                     std::string& value) override {
+        value.clear();
+        return false;
+    }
+
+  private:
+    std::string folder_;
+};
+
+// Counts the messages the window shows: any message means a load or a save went wrong.
+class QuietUserInterface : public vorlisk::UserInterface {
+  public:
+    int messages = 0;
+    void ShowMessage(QWidget*, const QString&, const QString&, vorlisk::MessageIcon) override {
+        ++messages;
+    }
+    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
+    QString InputBox(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    QString ChooseFile(QWidget*, const QStringList&, const QString&, const QString&) override {
+        return {};
+    }
+    QString ChooseFolder(QWidget*, const QString&) override { return {}; }
+    void OpenAddress(const QString&) override {}
+    void EndProgram() override {}
+};
+
+// ---- the catalogue ----
+
+const char* const kWords[] = {
+    "Final",    "Fantasy", "Legend",   "Dragon",   "Metal",  "Gear",   "Solid",    "Crash",
+    "Racing",   "Street",  "Fighter",  "Tekken",   "Ridge",  "Racer",  "Gran",     "Turismo",
+    "Silent",   "Hill",    "Resident", "Evil",     "Castle", "Night",  "Symphony", "Spyro",
+    "Breath",   "Fire",    "Chrono",   "Cross",    "Wild",   "Arms",   "Xeno",     "Gears",
+    "Tomb",     "Raider",  "Medieval", "Oddworld", "Abe",    "Exodus", "Vagrant",  "Story",
+    "Parasite", "Eve",     "Ape",      "Escape",   "Time",   "Crisis", "Soul",     "Blade",
+    "Wipeout",  "Colony",  "Wars",     "Twisted",  "Metal",  "Driver", "Syphon",   "Filter",
+    "Star",     "Ocean",   "Suikoden", "Grandia",  "Lunar",  "Silver", "Thousand", "Kings"};
+const char* const kGenres[] = {"RPG",    "ADVENTURE", "FIGHT",   "RACE",
+                               "SPORTS", "MUSIC",     "SHOOTER", "OTHER"};
+const char* const kEmulators[] = {"Real PSX", "VGS", "Bleem", "PSEmu", "ePSXe"};
+const char* const kRegions[] = {"SLUS", "SCUS", "SLES", "SCES", "SLPS", "SCPS"};
+const char* const kImageTypes[] = {".iso", ".cue", ".ccd", ".bwt"};
+
+template <typename T, size_t N>
+const T& Pick(std::mt19937& random, const T (&items)[N]) {
+    return items[std::uniform_int_distribution<size_t>(0, N - 1)(random)];
+}
+
+// A folder holding gameinv.txt with `games` games in the program's own sorted form, lines
+// of 150 to 250 bytes: names of two to four words, IDs, image and picture paths, and
+// descriptions of several lines.
+class Catalogue {
+  public:
+    explicit Catalogue(int games) : games_(games) {
+        std::random_device seed;
+        folder_ = fs::temp_directory_path() / ("vorlisk-bench-inventory-" + std::to_string(seed()));
+        fs::create_directories(folder_);
+        std::mt19937 random(20260101);
+        std::ofstream out(Path(), std::ios::binary);
+        for (int i = 0; i < games; ++i) {
+            std::string line = MakeLine(random);
+            out << line << "\r\n";
+        }
+        out.close();
+        // Saved once by the program, so that every benchmark starts from the same bytes.
+        InventoryFile inventory(Path());
+        inventory.LoadInventory("");
+        inventory.inventoryChanged = true;
+        inventory.SaveInventory();
+        bytes_ = static_cast<int64_t>(fs::file_size(Path()));
+    }
+    ~Catalogue() {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    std::string Folder() const { return folder_.string() + "/"; }
+    std::string Path() const { return (folder_ / "gameinv.txt").string(); }
+    int Games() const { return games_; }
+    int64_t Bytes() const { return bytes_; }
+
+  private:
+    static std::string MakeLine(std::mt19937& random) {
+        std::uniform_int_distribution<int> wordCount(2, 4), number(0, 99999), percent(0, 99);
+        std::string name;
+        for (int w = wordCount(random); w > 0; --w) {
+            if (!name.empty()) name += ' ';
+            name += Pick(random, kWords);
+        }
+        int extra = percent(random);
+        if (extra < 15) name += " " + std::to_string(2 + extra % 3);
+        if (extra >= 90) name += ": Director's Cut";
+
+        char id[16];
+        std::snprintf(id, sizeof id, "%s-%05d", Pick(random, kRegions), number(random));
+        std::string fileName = name;
+        std::replace(fileName.begin(), fileName.end(), ' ', '_');
+        bool hasImage = percent(random) < 70;
+        bool hasPictures = percent(random) < 60;
+
+        std::string line =
+            name + '\t' + id + '\t' + Pick(random, kGenres) + '\t' + (hasImage ? "1" : "0") + '\t';
+        if (hasImage) line += "/home/player/psx/images/" + fileName + Pick(random, kImageTypes);
+        line += '\t';
+        if (hasPictures) line += "/home/player/psx/covers/" + std::string(id) + "-front.jpg";
+        line += '\t';
+        if (hasPictures) line += "/home/player/psx/covers/" + std::string(id) + "-back.jpg";
+        line += '\t';
+        line += Pick(random, kEmulators);
+        line += '\t';
+
+        // Paths so long that no description would fit: another game instead.
+        if (line.size() > 230) return MakeLine(random);
+
+        // The description: lines of a few words each, stored with TABs between them, cut to
+        // the line's length.
+        size_t length = std::uniform_int_distribution<size_t>(150, 250)(random);
+        length = std::max(length, line.size() + 20);
+        std::uniform_int_distribution<int> lineWords(3, 8);
+        while (line.size() < length) {
+            for (int w = lineWords(random); w > 0 && line.size() < length; --w) {
+                line += Pick(random, kWords);
+                line += ' ';
+            }
+            line.back() = '.';
+            line += '\t';
+        }
+        line.resize(length);
+        return line;
+    }
+
+    fs::path folder_;
+    int games_ = 0;
+    int64_t bytes_ = 0;
+};
+
+Catalogue* catalogue = nullptr;
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::string content(static_cast<size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    return content;
+}
+
+void ReportWork(benchmark::State& state) {
+    state.SetItemsProcessed(state.iterations() * catalogue->Games());
+    state.SetBytesProcessed(state.iterations() * catalogue->Bytes());
+}
+
+// ---- the program ----
+
+// The genre filter changed in the main window, the catalogue marked as changed: the lists
+// are saved, then the file is read again whole. Alternates between all games and RACE.
+void BM_GenreFilterChange(benchmark::State& state) {
+    QuietSystem system(catalogue->Folder());
+    QuietUserInterface ui;
+    vorlisk::formGameInventory window(system, ui);
+    if (!window.Form_Load()) {
+        state.SkipWithError("the window did not start");
+        return;
+    }
+    const int genreEntry = window.cmbGenre()->findText(QStringLiteral("RACE"));
+    if (genreEntry <= 0 || window.Inventory().Lists().Count() != catalogue->Games()) {
+        state.SkipWithError("the catalogue did not load");
+        return;
+    }
+    int step = 0;
+    for (auto _ : state) {
+        window.Inventory().inventoryChanged = true;
+        vorlisk::formGameInventory::SelectEntry(window.cmbGenre(), step++ % 2 ? 0 : genreEntry);
+    }
+    if (ui.messages > 0) state.SkipWithError("a save or a load failed");
+    ReportWork(state);
+}
+BENCHMARK(BM_GenreFilterChange)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// SaveInventory of the whole catalogue.
+void BM_SaveInventory(benchmark::State& state) {
+    InventoryFile inventory(catalogue->Path());
+    inventory.LoadInventory("");
+    for (auto _ : state) {
+        inventory.inventoryChanged = true;
+        if (!inventory.SaveInventory().written) {
+            state.SkipWithError("the save failed");
+            break;
+        }
+    }
+    ReportWork(state);
+}
+BENCHMARK(BM_SaveInventory)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// LoadInventory of the whole catalogue with no save before it: the read and sort alone.
+void BM_LoadInventory(benchmark::State& state) {
+    InventoryFile inventory(catalogue->Path());
+    for (auto _ : state) {
+        if (inventory.LoadInventory("").status != InventoryFile::LoadStatus::Loaded) {
+            state.SkipWithError("the load failed");
+            break;
+        }
+    }
+    ReportWork(state);
+}
+BENCHMARK(BM_LoadInventory)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ---- baselines ----
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        int ca = std::tolower(static_cast<unsigned char>(a[i]));
+        int cb = std::tolower(static_cast<unsigned char>(b[i]));
+        if (ca != cb) return ca < cb;
+    }
+    return a.size() < b.size();
+}
+
+// Reading the file whole, splitting it into lines and sorting them without regard to case.
+void BM_BaselineReadAndSort(benchmark::State& state) {
+    for (auto _ : state) {
+        std::string content = ReadWholeFile(catalogue->Path());
+        std::vector<std::string> lines;
+        lines.reserve(static_cast<size_t>(catalogue->Games()));
+        size_t start = 0;
+        for (size_t end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2)
+            lines.emplace_back(content, start, end - start);
+        std::sort(lines.begin(), lines.end(), LessIgnoringCase);
+        benchmark::DoNotOptimize(lines.data());
+    }
+    ReportWork(state);
+}
+BENCHMARK(BM_BaselineReadAndSort)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Writing the file's bytes to another file of the same folder.
+void BM_BaselineWrite(benchmark::State& state) {
+    const std::string content = ReadWholeFile(catalogue->Path());
+    const std::string copy = catalogue->Folder() + "plain.txt";
+    for (auto _ : state) {
+        std::ofstream out(copy, std::ios::binary | std::ios::trunc);
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        out.close();
+    }
+    ReportWork(state);
+}
+BENCHMARK(BM_BaselineWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+#ifndef _WIN32
+// The same write made safe the way a save makes it: a temporary file, flushed to the disk,
+// then renamed over the old one. Shows how much of a save the flush alone costs.
+void BM_BaselineWriteFlushed(benchmark::State& state) {
+    const std::string content = ReadWholeFile(catalogue->Path());
+    const std::string copy = catalogue->Folder() + "plain.txt";
+    const std::string temp = copy + ".new";
+    for (auto _ : state) {
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        bool ok =
+            fd >= 0 &&
+            ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size()) &&
+            ::fsync(fd) == 0;
+        if (fd >= 0) ::close(fd);
+        if (!ok || ::rename(temp.c_str(), copy.c_str()) != 0) {
+            state.SkipWithError("the write failed");
+            break;
+        }
+    }
+    ReportWork(state);
+}
+BENCHMARK(BM_BaselineWriteFlushed)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    auto games = std::make_unique<Catalogue>(32767);
+    catalogue = games.get();
+    std::printf("catalogue: %d games, %lld bytes, %s\n", catalogue->Games(),
+                static_cast<long long>(catalogue->Bytes()), catalogue->Path().c_str());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
