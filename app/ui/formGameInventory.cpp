@@ -109,8 +109,6 @@ void formGameInventory::ConnectHandlers() {
     connect(chkISO(), &QCheckBox::stateChanged, this, &formGameInventory::chkISO_Click);
     connect(btnBrowse(), &QPushButton::clicked, this, &formGameInventory::btnBrowse_Click);
     connect(btnAddISO(), &QPushButton::clicked, this, &formGameInventory::btnAddISO_Click);
-    installEventFilter(this);
-    for (QWidget* control : findChildren<QWidget*>()) control->installEventFilter(this);
     connect(btnGet(), &QPushButton::clicked, this, &formGameInventory::btnGet_Click);
     connect(cmbPlay(), &QComboBox::currentIndexChanged, this, &formGameInventory::cmbPlay_Click);
     connect(btnPaths(), &QPushButton::clicked, this, &formGameInventory::btnPaths_Click);
@@ -120,6 +118,9 @@ void formGameInventory::ConnectHandlers() {
         connect(imgGame(i), &PictureBox::clicked, this, [this, i] { imgGame_Click(i); });
         connect(imgGame(i), &PictureBox::doubleClicked, this, [this, i] { imgGame_DblClick(i); });
     }
+    // Every key press and the focus arriving in txtISO pass through eventFilter.
+    installEventFilter(this);
+    for (QWidget* control : findChildren<QWidget*>()) control->installEventFilter(this);
 }
 
 // ---- start-up and shutdown ----
