@@ -67,16 +67,7 @@ void BM_ListFolderAndSortNames(benchmark::State& state) {
 }
 BENCHMARK(BM_ListFolderAndSortNames)->Unit(benchmark::kMillisecond);
 
-int Run(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
-
 }  // namespace
 }  // namespace vorlisk::bench
 
-int main(int argc, char** argv) {
-    return vorlisk::bench::RunWithApplication(argc, argv, vorlisk::bench::Run);
-}
+VORLISK_BENCHMARK_MAIN()

@@ -5,77 +5,26 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QComboBox>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "app/ui/formGameInventory.h"
-#include "app/ui/userinterface.h"
+#include "bench/benchwindow.h"
 #include "inventory/inventoryfile.h"
-#include "system/services.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
 #endif
 
+namespace vorlisk::bench {
 namespace {
-
-namespace fs = std::filesystem;
-using vorlisk::InventoryFile;
-
-// ---- outside world: nothing runs, nothing is asked ----
-
-class QuietSystem : public vorlisk::SystemServices {
-  public:
-    explicit QuietSystem(std::string folder) : folder_(std::move(folder)) {}
-    std::string ApplicationFolder() override { return folder_; }
-    bool ClaimSingleInstance() override { return true; }
-    std::vector<std::string> CdromRoots() override { return {}; }
-    void StartCommandLine(const std::string&, vorlisk::ShowState) override {}
-    bool ActivateWindowAndSendEnter(const std::string&) override { return false; }
-    bool IsRunning(const std::string&) override { return false; }
-    std::string WindowsDirectory() override { return folder_; }
-    std::string ShortPathName(const std::string& path) override { return path; }
-    std::string GetKeyValue(unsigned long, const std::string&, const std::string&) override {
-        return {};
-    }
-    bool SetKeyValue(unsigned long, const std::string&, unsigned long, const std::string&,
-                     std::string& value) override {
-        value.clear();
-        return false;
-    }
-
-  private:
-    std::string folder_;
-};
-
-// Counts the messages the window shows: any message means a load or a save went wrong.
-class QuietUserInterface : public vorlisk::UserInterface {
-  public:
-    int messages = 0;
-    void ShowMessage(QWidget*, const QString&, const QString&, vorlisk::MessageIcon) override {
-        ++messages;
-    }
-    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    QString InputBox(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    QString ChooseFile(QWidget*, const QStringList&, const QString&, const QString&) override {
-        return {};
-    }
-    QString ChooseFolder(QWidget*, const QString&) override { return {}; }
-    void OpenAddress(const QString&) override {}
-    void EndProgram() override {}
-};
 
 // ---- the catalogue ----
 
@@ -105,9 +54,6 @@ const T& Pick(std::mt19937& random, const T (&items)[N]) {
 class Catalogue {
   public:
     explicit Catalogue(int games) : games_(games) {
-        std::random_device seed;
-        folder_ = fs::temp_directory_path() / ("vorlisk-bench-inventory-" + std::to_string(seed()));
-        fs::create_directories(folder_);
         std::mt19937 random(20260101);
         std::ofstream out(Path(), std::ios::binary);
         for (int i = 0; i < games; ++i) {
@@ -120,15 +66,13 @@ class Catalogue {
         inventory.LoadInventory("");
         inventory.inventoryChanged = true;
         inventory.SaveInventory();
-        bytes_ = static_cast<int64_t>(fs::file_size(Path()));
-    }
-    ~Catalogue() {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
+        bytes_ = static_cast<int64_t>(std::filesystem::file_size(Path()));
+        std::printf("catalogue: %d games, %lld bytes, %s\n", games_, static_cast<long long>(bytes_),
+                    Path().c_str());
     }
 
-    std::string Folder() const { return folder_.string() + "/"; }
-    std::string Path() const { return (folder_ / "gameinv.txt").string(); }
+    std::string Folder() const { return folder_.Path(); }
+    std::string Path() const { return folder_.Path() + "gameinv.txt"; }
     int Games() const { return games_; }
     int64_t Bytes() const { return bytes_; }
 
@@ -182,12 +126,16 @@ class Catalogue {
         return line;
     }
 
-    fs::path folder_;
+    TempFolder folder_{"vorlisk-bench-inventory"};
     int games_ = 0;
     int64_t bytes_ = 0;
 };
 
-Catalogue* catalogue = nullptr;
+// The catalogue of 32,767 games that every benchmark here works on, made on first use.
+const Catalogue& TheCatalogue() {
+    static const Catalogue catalogue(32767);
+    return catalogue;
+}
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
@@ -198,8 +146,8 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 void ReportWork(benchmark::State& state) {
-    state.SetItemsProcessed(state.iterations() * catalogue->Games());
-    state.SetBytesProcessed(state.iterations() * catalogue->Bytes());
+    state.SetItemsProcessed(state.iterations() * TheCatalogue().Games());
+    state.SetBytesProcessed(state.iterations() * TheCatalogue().Bytes());
 }
 
 // ---- the program ----
@@ -207,22 +155,22 @@ void ReportWork(benchmark::State& state) {
 // The genre filter changed in the main window, the catalogue marked as changed: the lists
 // are saved, then the file is read again whole. Alternates between all games and RACE.
 void BM_GenreFilterChange(benchmark::State& state) {
-    QuietSystem system(catalogue->Folder());
+    QuietSystem system(TheCatalogue().Folder());
     QuietUserInterface ui;
-    vorlisk::formGameInventory window(system, ui);
+    formGameInventory window(system, ui);
     if (!window.Form_Load()) {
         state.SkipWithError("the window did not start");
         return;
     }
     const int genreEntry = window.cmbGenre()->findText(QStringLiteral("RACE"));
-    if (genreEntry <= 0 || window.Inventory().Lists().Count() != catalogue->Games()) {
+    if (genreEntry <= 0 || window.Inventory().Lists().Count() != TheCatalogue().Games()) {
         state.SkipWithError("the catalogue did not load");
         return;
     }
     int step = 0;
     for (auto _ : state) {
         window.Inventory().inventoryChanged = true;
-        vorlisk::formGameInventory::SelectEntry(window.cmbGenre(), step++ % 2 ? 0 : genreEntry);
+        formGameInventory::SelectEntry(window.cmbGenre(), step++ % 2 ? 0 : genreEntry);
     }
     if (ui.messages > 0) state.SkipWithError("a save or a load failed");
     ReportWork(state);
@@ -231,7 +179,7 @@ BENCHMARK(BM_GenreFilterChange)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // SaveInventory of the whole catalogue.
 void BM_SaveInventory(benchmark::State& state) {
-    InventoryFile inventory(catalogue->Path());
+    InventoryFile inventory(TheCatalogue().Path());
     inventory.LoadInventory("");
     for (auto _ : state) {
         inventory.inventoryChanged = true;
@@ -246,7 +194,7 @@ BENCHMARK(BM_SaveInventory)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // LoadInventory of the whole catalogue with no save before it: the read and sort alone.
 void BM_LoadInventory(benchmark::State& state) {
-    InventoryFile inventory(catalogue->Path());
+    InventoryFile inventory(TheCatalogue().Path());
     for (auto _ : state) {
         if (inventory.LoadInventory("").status != InventoryFile::LoadStatus::Loaded) {
             state.SkipWithError("the load failed");
@@ -272,9 +220,9 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
 // Reading the file whole, splitting it into lines and sorting them without regard to case.
 void BM_BaselineReadAndSort(benchmark::State& state) {
     for (auto _ : state) {
-        std::string content = ReadWholeFile(catalogue->Path());
+        std::string content = ReadWholeFile(TheCatalogue().Path());
         std::vector<std::string> lines;
-        lines.reserve(static_cast<size_t>(catalogue->Games()));
+        lines.reserve(static_cast<size_t>(TheCatalogue().Games()));
         size_t start = 0;
         for (size_t end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2)
             lines.emplace_back(content, start, end - start);
@@ -287,8 +235,8 @@ BENCHMARK(BM_BaselineReadAndSort)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Writing the file's bytes to another file of the same folder.
 void BM_BaselineWrite(benchmark::State& state) {
-    const std::string content = ReadWholeFile(catalogue->Path());
-    const std::string copy = catalogue->Folder() + "plain.txt";
+    const std::string content = ReadWholeFile(TheCatalogue().Path());
+    const std::string copy = TheCatalogue().Folder() + "plain.txt";
     for (auto _ : state) {
         std::ofstream out(copy, std::ios::binary | std::ios::trunc);
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
@@ -302,8 +250,8 @@ BENCHMARK(BM_BaselineWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The same write made safe the way a save makes it: a temporary file, flushed to the disk,
 // then renamed over the old one. Shows how much of a save the flush alone costs.
 void BM_BaselineWriteFlushed(benchmark::State& state) {
-    const std::string content = ReadWholeFile(catalogue->Path());
-    const std::string copy = catalogue->Folder() + "plain.txt";
+    const std::string content = ReadWholeFile(TheCatalogue().Path());
+    const std::string copy = TheCatalogue().Folder() + "plain.txt";
     const std::string temp = copy + ".new";
     for (auto _ : state) {
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -323,17 +271,6 @@ BENCHMARK(BM_BaselineWriteFlushed)->Unit(benchmark::kMillisecond)->UseRealTime()
 #endif
 
 }  // namespace
+}  // namespace vorlisk::bench
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    auto games = std::make_unique<Catalogue>(32767);
-    catalogue = games.get();
-    std::printf("catalogue: %d games, %lld bytes, %s\n", catalogue->Games(),
-                static_cast<long long>(catalogue->Bytes()), catalogue->Path().c_str());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VORLISK_BENCHMARK_MAIN()

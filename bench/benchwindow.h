@@ -1,5 +1,8 @@
 #pragma once
-// A main window on a temp folder with quiet outside services, for benchmarks.
+// What the benchmarks share: quiet outside services for a main window on a temp folder, and
+// the main function that runs the benchmarks under an offscreen QApplication.
+
+#include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <filesystem>
@@ -29,7 +32,8 @@ class QuietSystem : public SystemServices {
         return {};
     }
     bool SetKeyValue(unsigned long, const std::string&, unsigned long, const std::string&,
-                     std::string&) override {
+                     std::string& value) override {
+        value.clear();
         return false;
     }
 
@@ -37,10 +41,13 @@ class QuietSystem : public SystemServices {
     std::string folder_;
 };
 
+// Asks nothing and answers No, except for the folder chooser's `folderAnswer`. Counts the
+// messages the window shows: in a benchmark any message means that something went wrong.
 class QuietUserInterface : public UserInterface {
   public:
     QString folderAnswer;
-    void ShowMessage(QWidget*, const QString&, const QString&, MessageIcon) override {}
+    int messages = 0;
+    void ShowMessage(QWidget*, const QString&, const QString&, MessageIcon) override { ++messages; }
     bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
     QString InputBox(QWidget*, const QString&, const QString&, const QString&) override {
         return {};
@@ -68,11 +75,24 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
-// Runs the benchmarks with an offscreen QApplication around them.
-inline int RunWithApplication(int argc, char** argv, int (*run)(int, char**)) {
+// Runs the benchmarks that the command line selects (all by default).
+inline int RunBenchmarks(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+// Runs the benchmarks with an offscreen QApplication around them, as the windows need one.
+inline int RunWithApplication(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    return run(argc, argv);
+    return RunBenchmarks(argc, argv);
 }
 
 }  // namespace vorlisk::bench
+
+// The main function of a benchmark program.
+#define VORLISK_BENCHMARK_MAIN() \
+    int main(int argc, char** argv) { return vorlisk::bench::RunWithApplication(argc, argv); }

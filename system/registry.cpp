@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "system/asciicase.h"
+#include "system/services.h"
 
 namespace vorlisk {
 
@@ -164,6 +165,18 @@ void RegistryText::SetValue(const std::string& section, const std::string& name,
         break;
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), ValueLineText(name, value));
+}
+
+// The platform services answer with this platform's GetKeyValue and SetKeyValue.
+std::string PlatformServices::GetKeyValue(unsigned long keyRoot, const std::string& keyName,
+                                          const std::string& valueName) {
+    return vorlisk::GetKeyValue(keyRoot, keyName, valueName);
+}
+
+bool PlatformServices::SetKeyValue(unsigned long keyRoot, const std::string& keyName,
+                                   unsigned long type, const std::string& valueName,
+                                   std::string& value) {
+    return vorlisk::SetKeyValue(keyRoot, keyName, type, valueName, value);
 }
 
 }  // namespace vorlisk

@@ -3,7 +3,6 @@
 #include "system/files.h"
 #include "system/folders.h"
 #include "system/registry.h"
-#include "system/services.h"
 #include "system/textfile.h"
 
 namespace vorlisk {
@@ -52,17 +51,6 @@ bool SetKeyValue(unsigned long keyRoot, const std::string& keyName, unsigned lon
     // Another type only created the key, and answers false because the key did not open.
     if (type != kRegSz || !written) return fail();
     return true;
-}
-
-std::string PlatformServices::GetKeyValue(unsigned long keyRoot, const std::string& keyName,
-                                          const std::string& valueName) {
-    return vorlisk::GetKeyValue(keyRoot, keyName, valueName);
-}
-
-bool PlatformServices::SetKeyValue(unsigned long keyRoot, const std::string& keyName,
-                                   unsigned long type, const std::string& valueName,
-                                   std::string& value) {
-    return vorlisk::SetKeyValue(keyRoot, keyName, type, valueName, value);
 }
 
 }  // namespace vorlisk

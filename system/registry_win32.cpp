@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "system/registry.h"
-#include "system/services.h"
 
 namespace vorlisk {
 
@@ -66,17 +65,6 @@ bool SetKeyValue(unsigned long keyRoot, const std::string& keyName, unsigned lon
     if (status != ERROR_SUCCESS) keyVal.clear();
     if (key) ::RegCloseKey(key);
     return status == ERROR_SUCCESS;
-}
-
-std::string PlatformServices::GetKeyValue(unsigned long keyRoot, const std::string& keyName,
-                                          const std::string& valueName) {
-    return vorlisk::GetKeyValue(keyRoot, keyName, valueName);
-}
-
-bool PlatformServices::SetKeyValue(unsigned long keyRoot, const std::string& keyName,
-                                   unsigned long type, const std::string& valueName,
-                                   std::string& value) {
-    return vorlisk::SetKeyValue(keyRoot, keyName, type, valueName, value);
 }
 
 }  // namespace vorlisk

@@ -1,23 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "import/cdrom.h"
+#include "tests/core/tempfolder.h"
 
 namespace vorlisk {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string WriteTable(const fs::path& folder, const std::string& content) {
-    fs::path file = folder / "mounts";
-    std::ofstream(file, std::ios::binary) << content;
-    return file.string();
-}
+using vorlisk::testing::TempFolder;
 
 TEST(CdromRootsFromMountsTable, KeepsDiscFileSystemsHighestMountPointFirst) {
     struct Case {
@@ -77,15 +69,11 @@ TEST(CdromRootsFromMountsTable, KeepsDiscFileSystemsHighestMountPointFirst) {
          std::string("\0\xff\x01 \x02\n/dev/sr0 /media/x\0y iso9660\n", 34),
          {std::string("/media/x\0y/", 11)}},
     };
-    std::random_device random;
-    fs::path folder = fs::temp_directory_path() / ("vorlisk-cdrom-" + std::to_string(random()));
-    fs::create_directories(folder);
+    TempFolder temp("vorlisk-cdrom");
     for (const Case& c : cases) {
-        EXPECT_EQ(CdromRootsFromMountsTable(WriteTable(folder, c.table)), c.roots) << c.name;
+        EXPECT_EQ(CdromRootsFromMountsTable(temp.Write("mounts", c.table)), c.roots) << c.name;
     }
-    EXPECT_TRUE(CdromRootsFromMountsTable((folder / "missing").string()).empty());
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
+    EXPECT_TRUE(CdromRootsFromMountsTable(temp.Path("missing")).empty());
 }
 
 }  // namespace

@@ -10,21 +10,24 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <optional>
 #include <sstream>
 #include <thread>
 
 #include "import/discid.h"
 #include "system/processes.h"
 #include "system/services.h"
+#include "tests/core/environment.h"
+#include "tests/core/tempfolder.h"
 
 namespace vorlisk {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using vorlisk::testing::ReadWholeFile;
+using vorlisk::testing::ScopedEnvironment;
+using vorlisk::testing::TempFolder;
+using vorlisk::testing::WriteWholeFile;
 
 #ifdef VORLISK_SOURCE_DIR
 const std::string kHelper = std::string(VORLISK_SOURCE_DIR) + "/tools/daemon";
@@ -32,57 +35,14 @@ const std::string kHelper = std::string(VORLISK_SOURCE_DIR) + "/tools/daemon";
 const std::string kHelper;
 #endif
 
-std::string ReadWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// Sets environment variables for one test and puts the old values back.
-class Environment {
-  public:
-    void Set(const std::string& name, const std::string& value) {
-        if (!saved_.count(name)) {
-            const char* old = std::getenv(name.c_str());
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        ::setenv(name.c_str(), value.c_str(), 1);
-    }
-    ~Environment() {
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
-    }
-
-  private:
-    std::map<std::string, std::optional<std::string>> saved_;
-};
-
 class DaemonHelperTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (kHelper.empty()) GTEST_SKIP() << "VORLISK_SOURCE_DIR is not defined for core_tests";
-        dir_ = fs::temp_directory_path() /
-               ("vorlisk-daemon-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "runtime");
-        fs::create_directories(dir_ / "images");
-        env_.Set("XDG_RUNTIME_DIR", (dir_ / "runtime").string());
-        mountPoint_ =
-            (dir_ / "runtime" / ("vorlisk-" + std::to_string(::getuid())) / "disc").string();
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
+        temp_.MakeFolder("images");
+        temp_.MakeFolder("runtime");
+        env_.Set("XDG_RUNTIME_DIR", temp_.Path("runtime"));
+        mountPoint_ = temp_.Path("runtime/vorlisk-" + std::to_string(::getuid()) + "/disc");
     }
 
     ProgramRun Helper(const std::vector<std::string>& arguments) {
@@ -91,9 +51,9 @@ class DaemonHelperTest : public ::testing::Test {
         return RunProgram(all, 10s);
     }
 
-    fs::path dir_;
+    ScopedEnvironment env_;
+    TempFolder temp_{"vorlisk-daemon"};
     std::string mountPoint_;
-    Environment env_;
 };
 
 // fuseiso and fusermount stand-ins that only write down how they were called.
@@ -102,40 +62,40 @@ class DaemonHelperArguments : public DaemonHelperTest {
     void SetUp() override {
         DaemonHelperTest::SetUp();
         if (IsSkipped()) return;
-        fs::create_directories(dir_ / "bin");
+        temp_.MakeFolder("bin");
         for (std::string tool : {"fuseiso", "fusermount"}) {
-            fs::path path = dir_ / "bin" / tool;
-            WriteText(path,
-                      "#!/bin/sh\n{ printf '" + tool +
-                          "'; for a in \"$@\"; do printf ' <%s>' \"$a\"; done; echo; } >> \"" +
-                          (dir_ / "calls").string() + "\"\n");
+            const std::string path = temp_.Path("bin/" + tool);
+            WriteWholeFile(path,
+                           "#!/bin/sh\n{ printf '" + tool +
+                               "'; for a in \"$@\"; do printf ' <%s>' \"$a\"; done; echo; } >> \"" +
+                               temp_.Path("calls") + "\"\n");
             fs::permissions(path, fs::perms::owner_all);
         }
         const char* path = std::getenv("PATH");
-        env_.Set("PATH", (dir_ / "bin").string() + ":" + (path ? path : "/usr/bin:/bin"));
+        env_.Set("PATH", temp_.Path("bin") + ":" + (path ? path : "/usr/bin:/bin"));
     }
     std::string Calls() {
-        std::string calls = ReadWhole(dir_ / "calls");
-        fs::remove(dir_ / "calls");
+        std::string calls = temp_.Read("calls");
+        fs::remove(temp_.Path("calls"));
         return calls;
     }
-    std::string Images() const { return (dir_ / "images").string(); }
+    std::string Images() const { return temp_.Path("images"); }
 };
 
 TEST_F(DaemonHelperArguments, MountsTheRightDataFile) {
     const std::string images = Images();
-    WriteText(images + "/My Game.iso", "iso");
-    WriteText(images + "/Race Day (Track 1).bin", "bin");
-    WriteText(images + "/Race Day.cue",
-              "REM made on Windows\r\n  file \"Race Day (Track 1).bin\" BINARY\r\n"
-              "  TRACK 01 MODE2/2352\r\nFILE \"Other.bin\" BINARY\r\n");
-    WriteText(images + "/track.bin", "bin");
-    WriteText(images + "/Windows.cue", "FILE \"C:\\GAMES\\TRACK.BIN\" BINARY\n");
-    WriteText(images + "/plain.bin", "bin");
-    WriteText(images + "/Plain.cue", "FILE plain.bin BINARY\n");
-    WriteText(images + "/Clone.ccd", "[CloneCD]\n");
-    WriteText(images + "/Clone.IMG", "img");
-    WriteText(images + "/$(touch trap); `touch trap`.iso", "iso");
+    WriteWholeFile(images + "/My Game.iso", "iso");
+    WriteWholeFile(images + "/Race Day (Track 1).bin", "bin");
+    WriteWholeFile(images + "/Race Day.cue",
+                   "REM made on Windows\r\n  file \"Race Day (Track 1).bin\" BINARY\r\n"
+                   "  TRACK 01 MODE2/2352\r\nFILE \"Other.bin\" BINARY\r\n");
+    WriteWholeFile(images + "/track.bin", "bin");
+    WriteWholeFile(images + "/Windows.cue", "FILE \"C:\\GAMES\\TRACK.BIN\" BINARY\n");
+    WriteWholeFile(images + "/plain.bin", "bin");
+    WriteWholeFile(images + "/Plain.cue", "FILE plain.bin BINARY\n");
+    WriteWholeFile(images + "/Clone.ccd", "[CloneCD]\n");
+    WriteWholeFile(images + "/Clone.IMG", "img");
+    WriteWholeFile(images + "/$(touch trap); `touch trap`.iso", "iso");
 
     const std::string unmount = "fusermount <-u> <-z> <-q> <" + mountPoint_ + ">\n";
     auto mounted = [&](const std::string& file) {
@@ -177,9 +137,9 @@ TEST_F(DaemonHelperArguments, MountsTheRightDataFile) {
 
 TEST_F(DaemonHelperArguments, RefusesWhatItCannotMount) {
     const std::string images = Images();
-    WriteText(images + "/Lost.cue", "FILE \"Lost.bin\" BINARY\n");
-    WriteText(images + "/Empty.cue", "REM no file line\n");
-    WriteText(images + "/Alone.ccd", "[CloneCD]\n");
+    WriteWholeFile(images + "/Lost.cue", "FILE \"Lost.bin\" BINARY\n");
+    WriteWholeFile(images + "/Empty.cue", "REM no file line\n");
+    WriteWholeFile(images + "/Alone.ccd", "[CloneCD]\n");
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"-mount"},
@@ -205,8 +165,8 @@ TEST_F(DaemonHelperArguments, RefusesWhatItCannotMount) {
 }
 
 TEST_F(DaemonHelperArguments, SaysWhenFuseisoIsMissing) {
-    WriteText(Images() + "/A.iso", "iso");
-    env_.Set("PATH", (dir_ / "images").string());  // nothing to run there
+    WriteWholeFile(Images() + "/A.iso", "iso");
+    env_.Set("PATH", temp_.Path("images"));  // nothing to run there
     ProgramRun run = Helper({"-mount", "0," + Images() + "/A.iso"});
     EXPECT_TRUE(run.finished);
     EXPECT_NE(run.exitCode, 0);
@@ -223,7 +183,7 @@ class DaemonHelperMount : public DaemonHelperTest {
 
     // The file-system type mounted at the mount point, or empty.
     std::string MountedType() const {
-        std::istringstream mounts(ReadWhole("/proc/self/mounts"));
+        std::istringstream mounts(ReadWholeFile("/proc/self/mounts"));
         std::string device, point, type, rest;
         std::string found;
         while (mounts >> device >> point >> type && std::getline(mounts, rest))
@@ -246,7 +206,7 @@ class DaemonHelperMount : public DaemonHelperTest {
             std::string name = entry.path().filename().string();
             for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             if (name != "system.cnf") continue;
-            std::string text = ReadWhole(entry.path());
+            std::string text = ReadWholeFile(entry.path());
             return text.substr(0, text.find_first_of("\r\n"));
         }
         return {};
@@ -266,10 +226,9 @@ TEST_F(DaemonHelperMount, MountsAnIsoImageAsADisc) {
     else
         GTEST_SKIP() << "neither genisoimage nor xorriso is installed";
 
-    fs::create_directories(dir_ / "disc");
-    WriteText(dir_ / "disc" / "SYSTEM.CNF", "BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\n");
-    const std::string image = (dir_ / "images" / "Race Day.iso").string();
-    builder.insert(builder.end(), {"-o", image, (dir_ / "disc").string()});
+    temp_.Write("disc/SYSTEM.CNF", "BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\n");
+    const std::string image = temp_.Path("images/Race Day.iso");
+    builder.insert(builder.end(), {"-o", image, temp_.Path("disc")});
     ProgramRun build = RunProgram(builder, 30s);
     ASSERT_TRUE(build.finished && build.exitCode == 0) << build.errors;
 
@@ -285,12 +244,12 @@ TEST_F(DaemonHelperMount, MountsAnIsoImageAsADisc) {
     EXPECT_EQ(GetDiscGameId(roots), "SLUS-00594");
 
     // Mounting again, through a cue sheet, replaces the first mount.
-    WriteText(dir_ / "images" / "Race Day.cue", "FILE \"Race Day.iso\" BINARY\r\n");
-    mount = Helper({"-mount 0," + (dir_ / "images" / "Race Day.cue").string()});
+    temp_.Write("images/Race Day.cue", "FILE \"Race Day.iso\" BINARY\r\n");
+    mount = Helper({"-mount 0," + temp_.Path("images/Race Day.cue")});
     ASSERT_EQ(mount.exitCode, 0) << mount.errors;
     ASSERT_TRUE(WaitForMount(true));
     EXPECT_EQ(BootLine(), "BOOT = cdrom:\\SLUS_005.94;1");
-    std::string mounts = ReadWhole("/proc/self/mounts");
+    std::string mounts = ReadWholeFile("/proc/self/mounts");
     size_t count = 0;
     for (size_t at = 0; (at = mounts.find(" " + mountPoint_ + " ", at)) != std::string::npos; ++at)
         ++count;

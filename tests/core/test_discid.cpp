@@ -1,47 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "import/cdrom.h"
 #include "import/discid.h"
+#include "tests/core/tempfolder.h"
 
 namespace vorlisk {
 namespace {
 
-namespace fs = std::filesystem;
-
-class TempFolder {
-  public:
-    TempFolder() {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("vorlisk-discid-" + std::to_string(random()));
-        fs::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    // The path of `name` inside the folder; with a trailing "/" when it names a folder.
-    std::string Path(const std::string& name = "") const { return (path_ / name).string(); }
-    std::string Write(const std::string& name, const std::string& content) const {
-        fs::path file = path_ / name;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << content;
-        return file.string();
-    }
-    std::string Folder(const std::string& name) const {
-        fs::create_directories(path_ / name);
-        return (path_ / name).string() + "/";
-    }
-
-  private:
-    fs::path path_;
-};
+using vorlisk::testing::TempFolder;
 
 TEST(GameIdFromBootLine, CutsTheIdOutOfTheFirstLine) {
     struct Case {
@@ -130,7 +100,7 @@ TEST(GetDiscGameId, ScansTheDrivesInOrderAndStopsAtTheFirstBootFile) {
         TempFolder temp;
         std::vector<std::string> roots;
         for (size_t i = 0; i < c.drives.size(); ++i) {
-            std::string root = temp.Folder("drive" + std::to_string(i));
+            std::string root = temp.MakeFolder("drive" + std::to_string(i));
             if (!c.drives[i].file.empty())
                 temp.Write("drive" + std::to_string(i) + "/" + c.drives[i].file,
                            c.drives[i].content);
@@ -143,17 +113,17 @@ TEST(GetDiscGameId, ScansTheDrivesInOrderAndStopsAtTheFirstBootFile) {
 TEST(GetDiscGameId, SkipsRootsThatAreEmptyMissingOrHoldAFolderNamedSystemCnf) {
     TempFolder temp;
     std::string missing = temp.Path("gone") + "/";
-    std::string folderDrive = temp.Folder("folderdrive");
-    temp.Folder("folderdrive/system.cnf");
-    std::string disc = temp.Folder("disc");
+    std::string folderDrive = temp.MakeFolder("folderdrive");
+    temp.MakeFolder("folderdrive/system.cnf");
+    std::string disc = temp.MakeFolder("disc");
     temp.Write("disc/system.cnf", "BOOT = cdrom:\\SCES_023.80;1\r\n");
     EXPECT_EQ(GetDiscGameId({"", missing, folderDrive, disc}), "SCES-02380");
 }
 
 TEST(GetDiscGameId, TakesTheDrivesOfAMountsTableHighestMountPointFirst) {
     TempFolder temp;
-    std::string low = temp.Folder("a disc");
-    std::string high = temp.Folder("z disc");
+    std::string low = temp.MakeFolder("a disc");
+    std::string high = temp.MakeFolder("z disc");
     temp.Write("a disc/system.cnf", "BOOT = cdrom:\\SLUS_005.94;1\r\n");
     temp.Write("z disc/SYSTEM.CNF", "BOOT = cdrom:\\SLPS_012.34;1\r\n");
     auto escaped = [](std::string path) {
@@ -217,7 +187,7 @@ TEST(LookupGameName, TakesTheNameOfTheLastMatchingLine) {
 TEST(LookupGameName, AMissingTableGivesNothing) {
     TempFolder temp;
     EXPECT_EQ(LookupGameName(temp.Path("games.txt"), "SLUS-00594"), "");
-    EXPECT_EQ(LookupGameName(temp.Path(), "SLUS-00594"), "");
+    EXPECT_EQ(LookupGameName(temp.Folder(), "SLUS-00594"), "");
 }
 
 TEST(LookupGameName, SearchesALargeTableWithAnOverlongLine) {

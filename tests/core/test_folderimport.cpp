@@ -3,47 +3,27 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "import/folderimport.h"
+#include "tests/core/tempfolder.h"
 
 namespace vorlisk {
 namespace {
 
 namespace fs = std::filesystem;
 using Games = std::vector<std::pair<std::string, std::string>>;
+using vorlisk::testing::TempFolder;
 
-class TempFolder {
-  public:
-    TempFolder() {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("vorlisk-import-" + std::to_string(random()));
-        fs::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    // The folder as the folder chooser gives it: ending in a separator.
-    std::string Folder() const { return path_.string() + "/"; }
-    void Add(const std::string& entry) const {
-        fs::path path = path_ / entry;
-        if (!entry.empty() && entry.back() == '/') {
-            fs::create_directories(path);
-            return;
-        }
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << "image";
-    }
-    const fs::path& Path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
+// Adds an image file to the folder, or a folder when the entry ends in "/".
+void Add(const TempFolder& temp, const std::string& entry) {
+    if (!entry.empty() && entry.back() == '/')
+        temp.MakeFolder(entry);
+    else
+        temp.Write(entry, "image");
+}
 
 std::string Record(const std::string& path, const std::string& name) {
     return "\tOTHER\t1\t" + path + "\t\t\tVGS\t" + name;
@@ -118,7 +98,7 @@ TEST(ImagesOfType, AddsEveryImageOfTheFolderTypeByType) {
     };
     for (const Case& c : cases) {
         TempFolder temp;
-        for (const std::string& entry : c.entries) temp.Add(entry);
+        for (const std::string& entry : c.entries) Add(temp, entry);
         Games games = ImportFolder(temp.Folder());
 
         for (size_t i = 1; i < games.size(); ++i)
@@ -137,8 +117,8 @@ TEST(ImagesOfType, AddsEveryImageOfTheFolderTypeByType) {
 
 TEST(ImagesOfType, ImportingTwiceFindsTheSameGamesAgain) {
     TempFolder temp;
-    temp.Add("a.cue");
-    temp.Add("b.iso");
+    Add(temp, "a.cue");
+    Add(temp, "b.iso");
     Games first = ImportFolder(temp.Folder());
     EXPECT_EQ(first.size(), 2u);
     EXPECT_EQ(ImportFolder(temp.Folder()), first);
@@ -149,12 +129,12 @@ TEST(ImagesOfType, ImportingTwiceFindsTheSameGamesAgain) {
 #ifndef _WIN32
 TEST(ListImageFiles, FollowsLinksToPlainFilesOnly) {
     TempFolder temp;
-    temp.Add("target.bin");
-    temp.Add("dir/");
-    fs::create_symlink(temp.Path() / "target.bin", temp.Path() / "linked.iso");
-    fs::create_symlink(temp.Path() / "dir", temp.Path() / "folderlink.iso");
-    fs::create_symlink(temp.Path() / "gone.bin", temp.Path() / "broken.iso");
-    temp.Add("plain.iso");
+    Add(temp, "target.bin");
+    Add(temp, "dir/");
+    fs::create_symlink(temp.Path("target.bin"), temp.Path("linked.iso"));
+    fs::create_symlink(temp.Path("dir"), temp.Path("folderlink.iso"));
+    fs::create_symlink(temp.Path("gone.bin"), temp.Path("broken.iso"));
+    Add(temp, "plain.iso");
     std::vector<std::string> files = ListImageFiles(temp.Folder(), "iso");
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::string>{"linked.iso", "plain.iso"}));

@@ -1,47 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <string>
+#include <vector>
 
 #include "system/folders.h"
+#include "tests/core/environment.h"
+#include "tests/core/tempfolder.h"
 
 #ifndef _WIN32
 
 namespace vorlisk {
 namespace {
 
-namespace fs = std::filesystem;
-
-class SavedVariable {
-  public:
-    explicit SavedVariable(const char* name) : name_(name) {
-        const char* value = std::getenv(name);
-        had_ = value != nullptr;
-        if (value) value_ = value;
-    }
-    ~SavedVariable() {
-        if (had_)
-            ::setenv(name_, value_.c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-    void Set(const char* value) {
-        if (value)
-            ::setenv(name_, value, 1);
-        else
-            ::unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    bool had_ = false;
-    std::string value_;
-};
+using vorlisk::testing::ScopedEnvironment;
+using vorlisk::testing::TempFolder;
 
 TEST(Folders, ConfigFolderFollowsXdgThenHome) {
-    SavedVariable config("XDG_CONFIG_HOME");
-    SavedVariable home("HOME");
+    ScopedEnvironment environment;
     struct Case {
         const char* config;
         const char* home;
@@ -57,25 +32,24 @@ TEST(Folders, ConfigFolderFollowsXdgThenHome) {
         {nullptr, nullptr, "/"},
     };
     for (const auto& c : cases) {
-        config.Set(c.config);
-        home.Set(c.home);
+        environment.Set("XDG_CONFIG_HOME", c.config);
+        environment.Set("HOME", c.home);
         EXPECT_EQ(ConfigFolder(), c.folder)
             << (c.config ? c.config : "(unset)") << " " << (c.home ? c.home : "(unset)");
     }
 }
 
 TEST(Folders, ShortPathIsThePathWhenItExists) {
-    fs::path dir = fs::temp_directory_path() / ("vorlisk-folders-" + std::to_string(::getpid()));
-    fs::create_directories(dir / "sub folder");
-    std::ofstream(dir / "game.iso") << "x";
-    std::ofstream(dir / "empty.iso");
-    const std::string base = dir.string();
+    TempFolder temp("vorlisk-folders");
+    temp.MakeFolder("sub folder");
+    temp.Write("game.iso", "x");
+    temp.Write("empty.iso", "");
+    const std::string base = temp.Path();
     EXPECT_EQ(ShortPathOf(base + "/game.iso"), base + "/game.iso");
     EXPECT_EQ(ShortPathOf(base + "/empty.iso"), base + "/empty.iso");
     EXPECT_EQ(ShortPathOf(base + "/sub folder"), base + "/sub folder");
     EXPECT_EQ(ShortPathOf(base + "/missing.iso"), "");
     EXPECT_EQ(ShortPathOf(""), "");
-    fs::remove_all(dir);
 }
 
 }  // namespace

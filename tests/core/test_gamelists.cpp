@@ -19,6 +19,11 @@ std::vector<Game> Listed(const GameLists& lists) {
     return games;
 }
 
+// Adds the games one by one, in this order.
+void AddEach(GameLists& lists, const std::vector<Game>& games) {
+    for (const auto& [name, record] : games) lists.AddGame(name, record);
+}
+
 // Every name links to a record of its own, and both lists hold the same number of entries.
 void ExpectLinksDistinctAndInRange(const GameLists& lists) {
     std::set<int> links;
@@ -75,10 +80,7 @@ TEST(GameLists, AddGameAnswersThePositionAndLinksTheAppendedRecord) {
 
 TEST(GameLists, EqualNamesKeepTheirOwnRecords) {
     GameLists lists;
-    lists.AddGame("Same", "first");
-    lists.AddGame("Other", "other");
-    lists.AddGame("Same", "second");
-    lists.AddGame("Same", "third");
+    AddEach(lists, {{"Same", "first"}, {"Other", "other"}, {"Same", "second"}, {"Same", "third"}});
     EXPECT_EQ(Listed(lists),
               (std::vector<Game>{
                   {"Other", "other"}, {"Same", "first"}, {"Same", "second"}, {"Same", "third"}}));
@@ -88,7 +90,7 @@ TEST(GameLists, EqualNamesKeepTheirOwnRecords) {
 TEST(GameLists, NameSortingFirstMovesTheOthersButNotTheirRecords) {
     GameLists lists;
     const std::vector<Game> games = {{"Medievil", "r1"}, {"Oddworld", "r2"}, {"Nightmare", "r3"}};
-    for (const auto& [name, record] : games) lists.AddGame(name, record);
+    AddEach(lists, games);
     std::vector<int> linksBefore;
     for (int i = 0; i < lists.Count(); ++i) linksBefore.push_back(lists.Link(i));
 
@@ -109,7 +111,7 @@ TEST(GameLists, RemoveGameKeepsEveryOtherGamesRecord) {
         {"beta", "rb"}, {"alpha", "ra"}, {"delta", "rd"}, {"Gamma", "rg"}, {"alpha", "ra2"}};
     for (int removed = 0; removed < static_cast<int>(added.size()); ++removed) {
         GameLists lists;
-        for (const auto& [name, record] : added) lists.AddGame(name, record);
+        AddEach(lists, added);
         std::vector<Game> expected = Listed(lists);
         expected.erase(expected.begin() + removed);
         lists.RemoveGame(removed);
@@ -119,9 +121,7 @@ TEST(GameLists, RemoveGameKeepsEveryOtherGamesRecord) {
 
     // The first of three by record order, which is in the middle of the name list.
     GameLists lists;
-    lists.AddGame("b", "rb");
-    lists.AddGame("a", "ra");
-    lists.AddGame("c", "rc");
+    AddEach(lists, {{"b", "rb"}, {"a", "ra"}, {"c", "rc"}});
     ASSERT_EQ(lists.Link(1), 0);
     lists.RemoveGame(1);
     EXPECT_EQ(Listed(lists), (std::vector<Game>{{"a", "ra"}, {"c", "rc"}}));
@@ -150,11 +150,9 @@ TEST(GameLists, BatchAddEqualsAddingOneByOne) {
     for (const auto& c : cases) {
         GameLists single;
         GameLists batched;
-        for (const auto& [name, record] : c.before) {
-            single.AddGame(name, record);
-            batched.AddGame(name, record);
-        }
-        for (const auto& [name, record] : batch) single.AddGame(name, record);
+        AddEach(single, c.before);
+        AddEach(single, batch);
+        AddEach(batched, c.before);
         batched.AddGames(batch);
 
         ASSERT_EQ(batched.Count(), single.Count()) << c.what;
@@ -169,10 +167,7 @@ TEST(GameLists, BatchAddEqualsAddingOneByOne) {
 
 TEST(GameLists, FindNameIsExact) {
     GameLists lists;
-    lists.AddGame("Tekken", "t1");
-    lists.AddGame("tekken", "t2");
-    lists.AddGame("Tekken", "t3");
-    lists.AddGame("", "none");
+    AddEach(lists, {{"Tekken", "t1"}, {"tekken", "t2"}, {"Tekken", "t3"}, {"", "none"}});
     struct Case {
         std::string name;
         std::string record;  // of the game found; empty when none

@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +10,7 @@
 #include "inventory/gamerecord.h"
 #include "inventory/inventoryfile.h"
 #include "system/files.h"
+#include "tests/core/tempfolder.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -30,6 +27,7 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 using Game = std::pair<std::string, std::string>;  // name, record
 using Status = InventoryFile::LoadStatus;
+using vorlisk::testing::TempFolder;
 
 // Joins lines as the program writes them: each followed by CR LF.
 std::string CrLf(const std::vector<std::string>& lines) {
@@ -69,37 +67,12 @@ std::vector<std::string> Names(const GameLists& lists) {
 // catalogue it works on.
 class InventoryFileTest : public ::testing::Test {
   protected:
-    InventoryFileTest() {
-        static std::atomic<int> counter{0};
-        std::random_device random;
-        folder_ = fs::temp_directory_path() / ("vorlisk-inventory-" + std::to_string(random()) +
-                                               "-" + std::to_string(counter++));
-        fs::create_directories(folder_);
-        path_ = (folder_ / "gameinv.txt").string();
-    }
-    ~InventoryFileTest() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+    void WriteCatalogue(const std::string& bytes) const { folder_.Write("gameinv.txt", bytes); }
+    std::string ReadCatalogue() const { return folder_.Read("gameinv.txt"); }
+    std::vector<std::string> Entries() const { return folder_.Entries(); }
 
-    void WriteCatalogue(const std::string& bytes) const {
-        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-    std::string ReadCatalogue() const {
-        std::ifstream in(path_, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    fs::path folder_;
-    std::string path_;
+    const TempFolder folder_{"vorlisk-inventory"};
+    const std::string path_ = folder_.Path("gameinv.txt");
 };
 
 TEST_F(InventoryFileTest, MissingOrEmptyFileGivesEmptyLists) {

@@ -1,15 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 
 #include "launch/playcommand.h"
 #include "system/commandline.h"
+#include "tests/core/environment.h"
 
 namespace vorlisk {
 namespace {
 
 using Words = std::vector<std::string>;
+using vorlisk::testing::ScopedEnvironment;
 
 TEST(PlayCommand, MountArgumentsQuoteTheImagePath) {
     EXPECT_EQ(DaemonMountArguments("/games/GAME.ISO"), " -mount 0,\"/games/GAME.ISO\"");
@@ -45,20 +46,9 @@ TEST(PlayCommand, CandidatesInOrder) {
 
 class PlayCommandPath : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const char* path = std::getenv("PATH");
-        hadPath_ = path != nullptr;
-        if (path) oldPath_ = path;
-        ::setenv("PATH", "/usr/local/bin:/usr/bin", 1);
-    }
-    void TearDown() override {
-        if (hadPath_)
-            ::setenv("PATH", oldPath_.c_str(), 1);
-        else
-            ::unsetenv("PATH");
-    }
-    bool hadPath_ = false;
-    std::string oldPath_;
+    void SetUp() override { environment_.Set("PATH", "/usr/local/bin:/usr/bin"); }
+
+    ScopedEnvironment environment_;
 };
 
 TEST_F(PlayCommandPath, FirstExistingCandidateWins) {

@@ -3,6 +3,8 @@
 #include <regex>
 
 #include "system/processes.h"
+#include "tests/core/environment.h"
+#include "tests/core/tempfolder.h"
 
 #ifndef _WIN32
 #include <signal.h>
@@ -13,7 +15,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -93,34 +94,14 @@ TEST(Processes, EscapedTitleMatchesOnlyItself) {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-  public:
-    explicit TempFolder(const std::string& name)
-        : path_(fs::temp_directory_path() / (name + "-" + std::to_string(::getpid()))) {
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-
-  private:
-    fs::path path_;
-};
+using vorlisk::testing::ReadWholeFile;
+using vorlisk::testing::ScopedEnvironment;
+using vorlisk::testing::TempFolder;
+using vorlisk::testing::WriteWholeFile;
 
 void WriteScript(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
+    WriteWholeFile(path, text);
     fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
-}
-
-std::string ReadWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
 }
 
 // Waits until the file appears (the helpers write it last, by renaming).
@@ -136,7 +117,7 @@ bool WaitForFile(const fs::path& path) {
 int ZombieChildren() {
     int zombies = 0;
     for (const auto& entry : fs::directory_iterator("/proc")) {
-        std::string stat = ReadWhole(entry.path() / "stat");
+        std::string stat = ReadWholeFile(entry.path() / "stat");
         size_t close = stat.rfind(')');
         if (close == std::string::npos) continue;
         std::istringstream fields(stat.substr(close + 2));
@@ -168,7 +149,7 @@ TEST(Processes, FindsThisTestProgram) {
 TEST(Processes, FindsAHelperByExecutableAndByFirstWord) {
     TempFolder dir("vorlisk-probe");
     const std::string tag = std::to_string(::getpid());
-    const fs::path probe = dir.path() / ("vlkprobe" + tag);
+    const fs::path probe = dir.Path("vlkprobe" + tag);
     fs::copy_file("/bin/sleep", probe);
     fs::permissions(probe, fs::perms::owner_all);
 
@@ -207,7 +188,7 @@ TEST(Processes, FindsAHelperByExecutableAndByFirstWord) {
 
 TEST(Processes, StartsWithoutAShellAndDetached) {
     TempFolder dir("vorlisk start");  // a blank in every path
-    const fs::path script = dir.path() / "report args.sh";
+    const fs::path script = dir.Path("report args.sh");
     WriteScript(script,
                 "#!/bin/sh\n"
                 "out=\"$1\"; shift\n"
@@ -215,16 +196,16 @@ TEST(Processes, StartsWithoutAShellAndDetached) {
                 "  printf 'stdin=%s\\n' \"$(readlink /proc/$$/fd/0)\"\n"
                 "  printf 'stat=%s\\n' \"$(cat /proc/$$/stat)\"; } > \"$out.part\"\n"
                 "mv \"$out.part\" \"$out\"\n");
-    const fs::path out = dir.path() / "out.txt";
+    const fs::path out = dir.Path("out.txt");
     TempFolder trapDir("vorlisk-trap");  // no blank: a shell would see one command word
-    const fs::path trap = trapDir.path() / "trap";
+    const fs::path trap = trapDir.Path("trap");
     const std::string line = "\"" + script.string() + "\" \"" + out.string() +
                              "\" \"two words\" \"quote\\\"inside\" ; $(touch " + trap.string() +
                              ") `touch " + trap.string() + "` && x \"\"";
 
     StartDetached(line);
     ASSERT_TRUE(WaitForFile(out));
-    std::string report = ReadWhole(out);
+    std::string report = ReadWholeFile(out);
     EXPECT_EQ(report.substr(0, report.find("stdin=")),
               "[two words]\n[quote\"inside]\n[;]\n[$(touch]\n[" + trap.string() +
                   ")]\n[`touch]\n[" + trap.string() + "`]\n[&&]\n[x]\n[]\n");
@@ -245,31 +226,32 @@ TEST(Processes, StartsWithoutAShellAndDetached) {
 TEST(Processes, StartLooksUpBareNamesOnPath) {
     TempFolder dir("vorlisk-path");
     const std::string tag = std::to_string(::getpid());
-    WriteScript(dir.path() / ("vlk-report-" + tag),
+    WriteScript(dir.Path("vlk-report-" + tag),
                 "#!/bin/sh\nprintf '%s\\n' \"$2\" > \"$1.part\"; mv \"$1.part\" \"$1\"\n");
-    const fs::path out = dir.path() / "out";
+    const fs::path out = dir.Path("out");
 
-    const char* oldPath = std::getenv("PATH");
-    const std::string saved = oldPath ? oldPath : "";
-    ::setenv("PATH", (dir.str() + ":" + saved).c_str(), 1);
-    EXPECT_EQ(FindProgramOnPath("vlk-report-" + tag), dir.str() + "/vlk-report-" + tag);
-    StartDetached("vlk-report-" + tag + " " + out.string() + " found");
-    // Starting what cannot be started is quietly ignored.
-    StartDetached("");
-    StartDetached("   ");
-    StartDetached("no-such-program-" + tag + " a b");
-    StartDetached(dir.str() + "/missing-program");
-    ::setenv("PATH", saved.c_str(), 1);
+    {
+        ScopedEnvironment environment;
+        const char* oldPath = std::getenv("PATH");
+        environment.Set("PATH", dir.Path() + ":" + (oldPath ? oldPath : ""));
+        EXPECT_EQ(FindProgramOnPath("vlk-report-" + tag), dir.Path() + "/vlk-report-" + tag);
+        StartDetached("vlk-report-" + tag + " " + out.string() + " found");
+        // Starting what cannot be started is quietly ignored.
+        StartDetached("");
+        StartDetached("   ");
+        StartDetached("no-such-program-" + tag + " a b");
+        StartDetached(dir.Path() + "/missing-program");
+    }
 
     ASSERT_TRUE(WaitForFile(out));
-    EXPECT_EQ(ReadWhole(out), "found\n");
+    EXPECT_EQ(ReadWholeFile(out), "found\n");
     EXPECT_EQ(FindProgramOnPath("vlk-report-" + tag), "");
     EXPECT_EQ(ZombieChildren(), 0);
 }
 
 TEST(Processes, RunProgramCollectsOutputAndKeepsItsTimeLimit) {
     TempFolder dir("vorlisk-run");
-    const fs::path talk = dir.path() / "talk";
+    const fs::path talk = dir.Path("talk");
     WriteScript(talk, "#!/bin/sh\nprintf 'out %s\\n' \"$1\"; printf 'err\\n' >&2; exit 3\n");
     ProgramRun run = RunProgram({talk.string(), "a b"}, std::chrono::milliseconds(5000));
     EXPECT_TRUE(run.started);
@@ -278,7 +260,7 @@ TEST(Processes, RunProgramCollectsOutputAndKeepsItsTimeLimit) {
     EXPECT_EQ(run.output, "out a b\n");
     EXPECT_EQ(run.errors, "err\n");
 
-    const fs::path slow = dir.path() / "slow";
+    const fs::path slow = dir.Path("slow");
     WriteScript(slow, "#!/bin/sh\nprintf 'begun\\n'\nexec /bin/sleep 30\n");
     auto before = std::chrono::steady_clock::now();
     run = RunProgram({slow.string()}, std::chrono::milliseconds(300));
@@ -288,31 +270,21 @@ TEST(Processes, RunProgramCollectsOutputAndKeepsItsTimeLimit) {
     EXPECT_LT(took, std::chrono::seconds(5));
     EXPECT_FALSE(IsProcessRunning(slow.string()));
 
-    run = RunProgram({(dir.path() / "missing").string()}, std::chrono::milliseconds(1000));
+    run = RunProgram({dir.Path("missing")}, std::chrono::milliseconds(1000));
     EXPECT_FALSE(run.started);
     EXPECT_FALSE(run.finished);
     EXPECT_EQ(ZombieChildren(), 0);
 }
 
 TEST(Processes, NoWindowSystemMeansNoWindow) {
-    const char* oldDisplay = std::getenv("DISPLAY");
-    const std::string savedDisplay = oldDisplay ? oldDisplay : "";
-    const char* oldPath = std::getenv("PATH");
-    const std::string savedPath = oldPath ? oldPath : "";
-
-    ::unsetenv("DISPLAY");
+    ScopedEnvironment environment;
+    environment.Unset("DISPLAY");
     EXPECT_FALSE(ActivateWindowByTitleAndSendEnter("Connectix Virtual Game Station"));
     // A display but no xdotool to ask.
     TempFolder empty("vorlisk-nopath");
-    ::setenv("DISPLAY", ":99", 1);
-    ::setenv("PATH", empty.str().c_str(), 1);
+    environment.Set("DISPLAY", ":99");
+    environment.Set("PATH", empty.Path());
     EXPECT_FALSE(ActivateWindowByTitleAndSendEnter("Connectix Virtual Game Station"));
-
-    ::setenv("PATH", savedPath.c_str(), 1);
-    if (oldDisplay)
-        ::setenv("DISPLAY", savedDisplay.c_str(), 1);
-    else
-        ::unsetenv("DISPLAY");
 }
 
 #endif

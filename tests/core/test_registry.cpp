@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "system/registry.h"
+#include "tests/core/environment.h"
+#include "tests/core/tempfolder.h"
 
 #ifndef _WIN32
 
@@ -13,52 +12,30 @@ namespace vorlisk {
 namespace {
 
 namespace fs = std::filesystem;
+using vorlisk::testing::ScopedEnvironment;
+using vorlisk::testing::TempFolder;
 
 const std::string kVgsKey = "SOFTWARE\\Connectix\\Connectix Virtual Game Station\\General";
 
 class RegistryTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        hadConfig_ = old != nullptr;
-        if (old) oldConfig_ = old;
-        dir_ = fs::temp_directory_path() /
-               ("vorlisk-registry-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
-    }
-    void TearDown() override {
-        if (hadConfig_)
-            ::setenv("XDG_CONFIG_HOME", oldConfig_.c_str(), 1);
-        else
-            ::unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(dir_);
-    }
+    void SetUp() override { environment_.Set("XDG_CONFIG_HOME", temp_.Path()); }
 
-    std::string Store() const {
-        std::ifstream in(dir_ / "vorlisk" / "registry.ini", std::ios::binary);
-        std::stringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
+    std::string Store() const { return temp_.Read("vorlisk/registry.ini"); }
     void WriteStore(const std::string& content) const {
-        fs::create_directories(dir_ / "vorlisk");
-        std::ofstream(dir_ / "vorlisk" / "registry.ini", std::ios::binary) << content;
+        temp_.Write("vorlisk/registry.ini", content);
     }
     bool Set(unsigned long root, const std::string& key, const std::string& name, std::string value,
              unsigned long type = kRegSz) {
         return SetKeyValue(root, key, type, name, value);
     }
 
-    fs::path dir_;
-    bool hadConfig_ = false;
-    std::string oldConfig_;
+    ScopedEnvironment environment_;
+    TempFolder temp_{"vorlisk-registry"};
 };
 
 TEST_F(RegistryTest, RoundTripAndFileLayout) {
-    EXPECT_EQ(RegistryFilePath(), dir_.string() + "/vorlisk/registry.ini");
+    EXPECT_EQ(RegistryFilePath(), temp_.Path() + "/vorlisk/registry.ini");
     EXPECT_EQ(GetKeyValue(kHkeyLocalMachine, kVgsKey, "Location"), "");  // no store yet
 
     std::string value = "/opt/vgs/vgs.exe";
@@ -194,12 +171,12 @@ TEST_F(RegistryTest, HandWrittenStoreIsReadAndKept) {
 }
 
 TEST_F(RegistryTest, UnreadableStoreIsNeverOverwritten) {
-    fs::create_directories(dir_ / "vorlisk" / "registry.ini");  // a folder where the file goes
+    temp_.MakeFolder("vorlisk/registry.ini");  // a folder where the file goes
     EXPECT_EQ(GetKeyValue(kHkeyLocalMachine, kVgsKey, "Location"), "");
     std::string value = "/x";
     EXPECT_FALSE(SetKeyValue(kHkeyLocalMachine, kVgsKey, kRegSz, "Location", value));
     EXPECT_EQ(value, "");
-    EXPECT_TRUE(fs::is_directory(dir_ / "vorlisk" / "registry.ini"));
+    EXPECT_TRUE(fs::is_directory(temp_.Path("vorlisk/registry.ini")));
 }
 
 }  // namespace

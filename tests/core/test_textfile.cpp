@@ -1,59 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "system/files.h"
 #include "system/textfile.h"
+#include "tests/core/tempfolder.h"
 
 namespace vorlisk {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
-  public:
-    TempFolder() {
-        static std::atomic<int> counter{0};
-        std::random_device random;
-        folder_ = fs::temp_directory_path() / ("vorlisk-textfile-" + std::to_string(random()) +
-                                               "-" + std::to_string(counter++));
-        fs::create_directories(folder_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    std::string File(const std::string& name) const { return (folder_ / name).string(); }
-    const fs::path& Folder() const { return folder_; }
-
-    std::string Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream out(folder_ / name, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return File(name);
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(folder_ / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-
-  private:
-    fs::path folder_;
-};
+using vorlisk::testing::TempFolder;
 
 std::vector<std::string> ReadAll(const std::string& path, LineEnds ends, bool* failed = nullptr) {
     LineReader reader(path, ends);
@@ -166,7 +127,7 @@ TEST(LineReaderRules, BreaksAcrossChunkBoundaries) {
 
 TEST(LineReaderRules, MissingFileOrFolderFails) {
     TempFolder folder;
-    LineReader reader(folder.File("missing.txt"), LineEnds::HandWritten);
+    LineReader reader(folder.Path("missing.txt"), LineEnds::HandWritten);
     std::string line = "left over";
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_FALSE(reader.Next(line));
@@ -175,7 +136,7 @@ TEST(LineReaderRules, MissingFileOrFolderFails) {
     EXPECT_FALSE(reader.FailureReason().empty());
 
     // A folder opens on some systems but never reads.
-    LineReader folderReader(folder.Folder().string(), LineEnds::Catalogue);
+    LineReader folderReader(folder.Path(), LineEnds::Catalogue);
     EXPECT_FALSE(folderReader.Next(line));
     EXPECT_TRUE(folderReader.Failed());
     EXPECT_FALSE(folderReader.FailureReason().empty());
@@ -201,7 +162,7 @@ TEST(LineReaderRules, ReadTextLinesStopsAtTheLimit) {
         EXPECT_EQ(read.lines, c.lines) << c.maxLines;
         EXPECT_TRUE(read.complete) << c.maxLines;
     }
-    TextLines missing = ReadTextLines(folder.File("missing.txt"), LineEnds::HandWritten);
+    TextLines missing = ReadTextLines(folder.Path("missing.txt"), LineEnds::HandWritten);
     EXPECT_TRUE(missing.lines.empty());
     EXPECT_FALSE(missing.complete);
     EXPECT_FALSE(missing.failureReason.empty());
@@ -225,18 +186,18 @@ TEST(FileServices, FileExistsNeedsOneByte) {
     TempFolder folder;
     folder.Write("empty.txt", "");
     folder.Write("one.txt", "x");
-    fs::create_directories(folder.Folder() / "sub");
+    folder.MakeFolder("sub");
     struct Case {
         std::string path;
         bool exists;
         bool pathExists;
     };
     const std::vector<Case> cases = {
-        {folder.File("empty.txt"), false, true},
-        {folder.File("one.txt"), true, true},
-        {folder.File("sub"), false, true},
-        {folder.File("missing.txt"), false, false},
-        {folder.File("one.txt") + "/inside", false, false},
+        {folder.Path("empty.txt"), false, true},
+        {folder.Path("one.txt"), true, true},
+        {folder.Path("sub"), false, true},
+        {folder.Path("missing.txt"), false, false},
+        {folder.Path("one.txt") + "/inside", false, false},
         {"", false, false},
     };
     for (const auto& c : cases) {
@@ -247,7 +208,7 @@ TEST(FileServices, FileExistsNeedsOneByte) {
 
 TEST(FileServices, WriteFileSafelyWritesAndReplaces) {
     TempFolder folder;
-    const std::string path = folder.File("data.txt");
+    const std::string path = folder.Path("data.txt");
     struct Step {
         std::string content;
     };
@@ -265,7 +226,7 @@ TEST(FileServices, WriteFileSafelyWritesAndReplaces) {
         EXPECT_EQ(folder.Entries(), Lines{"data.txt"}) << "only the file itself is left";
     }
 
-    WriteResult failed = WriteFileSafely(folder.File("no such folder/data.txt"), "x");
+    WriteResult failed = WriteFileSafely(folder.Path("no such folder/data.txt"), "x");
     EXPECT_FALSE(failed.ok);
     EXPECT_FALSE(failed.reason.empty());
     EXPECT_EQ(folder.Entries(), Lines{"data.txt"});
@@ -274,7 +235,7 @@ TEST(FileServices, WriteFileSafelyWritesAndReplaces) {
 #ifndef _WIN32
 TEST(FileServices, WriteFileSafelyKeepsPermissionsLinksAndReadOnlyFiles) {
     TempFolder folder;
-    const std::string path = folder.File("data.txt");
+    const std::string path = folder.Path("data.txt");
     namespace fs = std::filesystem;
     ASSERT_TRUE(WriteFileSafely(path, "old").ok);
 
@@ -283,9 +244,9 @@ TEST(FileServices, WriteFileSafelyKeepsPermissionsLinksAndReadOnlyFiles) {
     EXPECT_EQ(fs::status(path).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
-    fs::create_symlink(path, folder.File("link.txt"));
-    ASSERT_TRUE(WriteFileSafely(folder.File("link.txt"), "through the link").ok);
-    EXPECT_TRUE(fs::is_symlink(folder.File("link.txt")));
+    fs::create_symlink(path, folder.Path("link.txt"));
+    ASSERT_TRUE(WriteFileSafely(folder.Path("link.txt"), "through the link").ok);
+    EXPECT_TRUE(fs::is_symlink(folder.Path("link.txt")));
     EXPECT_EQ(folder.Read("data.txt"), "through the link");
 
     fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);

@@ -12,7 +12,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <set>
 #include <sstream>
@@ -27,27 +26,20 @@
 #include "system/files.h"
 #include "system/registry.h"
 #include "system/services.h"
+#include "tests/core/tempfolder.h"
 
 namespace vorlisk {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using vorlisk::testing::ReadWholeFile;
+using vorlisk::testing::TempFolder;
+using vorlisk::testing::WriteWholeFile;
 
 std::string RandomTag() {
     std::random_device random;
     return std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(random());
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
 }
 
 // The full path of this test program.
@@ -60,24 +52,6 @@ std::string ThisProgram() {
 std::string FileNameOf(const std::string& path) {
     return path.substr(path.find_last_of("\\/") + 1);
 }
-
-class TempFolder {
-  public:
-    explicit TempFolder(const std::string& name)
-        : path_(fs::temp_directory_path() / (name + " " + RandomTag())) {
-        fs::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    std::string Path(const std::string& name = "") const {
-        return name.empty() ? path_.string() : (path_ / name).string();
-    }
-
-  private:
-    fs::path path_;
-};
 
 // ---- CD-ROM drives and the disc's game ID ----
 
