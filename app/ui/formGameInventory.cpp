@@ -16,7 +16,6 @@
 #include "app/ui/widgets.h"
 #include "inventory/ui/gamelistmodel.h"
 #include "launch/ui/formEmulatorPath.h"
-#include "system/files.h"
 #include "system/services.h"
 #include "system/textfile.h"
 #include "ui_formGameInventory.h"
@@ -150,8 +149,8 @@ bool formGameInventory::Form_Load() {
     SelectEntry(cmbPlay(), 0);
     SelectEntry(cmbGameGenRe(), 0);
     text_ = InterfaceText();
-    if (FileExists(appPath_ + "translate.txt")) ApplyTranslation();
-    if (FileExists(appPath_ + "genre.txt")) ApplyGenreList();
+    ApplyTranslation();
+    ApplyGenreList();
     lstName()->setFocus();
     return true;
 }
@@ -175,6 +174,7 @@ void formGameInventory::ApplyTranslation() {
 
 void formGameInventory::ApplyGenreList() {
     GenreList list = ReadGenreList(appPath_ + "genre.txt");
+    if (!list.present) return;  // the designed lists stay
     {
         // Rebuilding the lists selects nothing by itself; the filter is loaded once below.
         QSignalBlocker genreBlocker(cmbGenre());
