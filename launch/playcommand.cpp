@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "system/commandline.h"
+#include "system/processes.h"
 
 namespace vorlisk {
 
@@ -35,17 +36,8 @@ std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::str
     candidates.push_back({"daemon", "./daemon"});
     candidates.push_back({appPath + "d-tools/daemon", appPath + "d-tools/daemon"});
     if (pathVariable.empty()) return candidates;
-    size_t start = 0;
-    for (;;) {
-        size_t colon = pathVariable.find(':', start);
-        std::string folder =
-            pathVariable.substr(start, colon == std::string::npos ? colon : colon - start);
-        if (folder.empty()) folder = ".";  // an empty entry of PATH is the working folder
-        if (folder.back() != '/') folder += '/';
+    for (const std::string& folder : SearchPathFolders(pathVariable))
         candidates.push_back({folder + "daemon", folder + "daemon"});
-        if (colon == std::string::npos) break;
-        start = colon + 1;
-    }
     return candidates;
 }
 

@@ -34,4 +34,19 @@ std::string EscapeRegexText(const std::string& text) {
     return escaped;
 }
 
+std::vector<std::string> SearchPathFolders(const std::string& pathVariable) {
+    std::vector<std::string> folders;
+    size_t start = 0;
+    for (;;) {
+        size_t colon = pathVariable.find(':', start);
+        std::string folder =
+            pathVariable.substr(start, colon == std::string::npos ? colon : colon - start);
+        if (folder.empty()) folder = ".";
+        if (folder.back() != '/') folder += '/';
+        folders.push_back(std::move(folder));
+        if (colon == std::string::npos) return folders;
+        start = colon + 1;
+    }
+}
+
 }  // namespace vorlisk

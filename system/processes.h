@@ -44,6 +44,10 @@ void StartDetached(const std::string& commandLine);
 // window system cannot be asked or no window fits.
 bool ActivateWindowByTitleAndSendEnter(const std::string& title);
 
+// The folders of a POSIX search path (PATH), in order, each ending in "/"; an empty entry
+// is the working folder, "./".
+std::vector<std::string> SearchPathFolders(const std::string& pathVariable);
+
 #ifndef _WIN32
 // The path of the executable file `name` in the folders of PATH, or empty.
 std::string FindProgramOnPath(const std::string& name);

@@ -131,17 +131,10 @@ bool ReadAvailable(int& fd, std::string& into) {
 std::string FindProgramOnPath(const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos) return {};
     const char* variable = std::getenv("PATH");
-    std::string path = variable ? variable : "/usr/local/bin:/usr/bin:/bin";
-    size_t start = 0;
-    for (;;) {
-        size_t colon = path.find(':', start);
-        std::string folder = path.substr(start, colon == std::string::npos ? colon : colon - start);
-        if (folder.empty()) folder = ".";  // an empty entry is the working folder
-        if (folder.back() != '/') folder += '/';
+    for (const std::string& folder :
+         SearchPathFolders(variable ? variable : "/usr/local/bin:/usr/bin:/bin"))
         if (IsExecutableFile(folder + name)) return folder + name;
-        if (colon == std::string::npos) return {};
-        start = colon + 1;
-    }
+    return {};
 }
 
 bool IsProcessRunning(const std::string& myName) {
