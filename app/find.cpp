@@ -80,11 +80,6 @@ class Matcher {
 
 }  // namespace
 
-bool ContainsIgnoringCase(const std::string& text, const std::string& part) {
-    if (part.empty()) return true;
-    return Matcher(part).Matches(text);
-}
-
 int FindNextName(int count, const std::function<const std::string&(int)>& nameAt, int selected,
                  const std::string& searchText) {
     if (searchText.empty() || !nameAt) return -1;
@@ -93,14 +88,6 @@ int FindNextName(int count, const std::function<const std::string&(int)>& nameAt
     for (int i = start; i < count; ++i)
         if (matcher.Matches(nameAt(i))) return i;
     return -1;
-}
-
-int FindNextName(const std::vector<std::string>& names, int selected,
-                 const std::string& searchText) {
-    return FindNextName(
-        static_cast<int>(names.size()),
-        [&names](int i) -> const std::string& { return names[static_cast<size_t>(i)]; }, selected,
-        searchText);
 }
 
 }  // namespace vorlisk

@@ -3,25 +3,16 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace vorlisk {
 
-// True when `text` contains `part`, case ignored: ASCII letters always, and other letters
-// as the C library's towlower folds them under the current locale (the text is decoded
-// with mbrtowc; bytes that do not decode compare as they are). An empty `part` is
-// contained in every text.
-bool ContainsIgnoringCase(const std::string& text, const std::string& part);
-
 // The index of the first entry after `selected` (from entry 0 when `selected` is -1 or
-// less) whose name contains `searchText`, case ignored; -1 when no entry up to the last one
-// does, or when `searchText` is empty. The search never wraps around. `nameAt(i)` gives
-// the name of entry i, for 0 <= i < count.
+// less) whose name contains `searchText`, case ignored: ASCII letters always, and other
+// letters as the C library's towlower folds them under the current locale (the text is
+// decoded with mbrtowc; bytes that do not decode compare as they are). -1 when no entry up
+// to the last one does, or when `searchText` is empty: the search never wraps around.
+// `nameAt(i)` gives the name of entry i, for 0 <= i < count.
 int FindNextName(int count, const std::function<const std::string&(int)>& nameAt, int selected,
-                 const std::string& searchText);
-
-// The same over a vector of names.
-int FindNextName(const std::vector<std::string>& names, int selected,
                  const std::string& searchText);
 
 }  // namespace vorlisk

@@ -204,7 +204,6 @@ void formGameInventory::btnClose_Click() {
     }
     // Paths typed into a dialog that is still open are kept as closing it would keep them.
     if (pathDialog_ && pathDialog_->isVisible()) pathDialog_->Form_QueryUnload();
-    emit ended();
     ui_.EndProgram();
 }
 

@@ -129,10 +129,6 @@ class formGameInventory : public QDialog {
     void FindGame();
     void FindNext();
 
-  signals:
-    // The program ended through btnClose_Click.
-    void ended();
-
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

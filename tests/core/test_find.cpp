@@ -9,6 +9,18 @@
 namespace vorlisk {
 namespace {
 
+// The list of names as the window hands it over: by position.
+int FindNextName(const std::vector<std::string>& names, int selected, const std::string& text) {
+    return vorlisk::FindNextName(
+        static_cast<int>(names.size()),
+        [&names](int i) -> const std::string& { return names[static_cast<size_t>(i)]; }, selected,
+        text);
+}
+
+bool ContainsIgnoringCase(const std::string& text, const std::string& part) {
+    return part.empty() || FindNextName({text}, -1, part) == 0;
+}
+
 TEST(FindNextName, FindsTheNextNameContainingTheText) {
     const std::vector<std::string> names = {"Alpha Racer", "Mario Kart", "mega man",
                                             "Super Mario", "Tetris",     "ZZZ mar"};
@@ -37,12 +49,6 @@ TEST(FindNextName, FindsTheNextNameContainingTheText) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FindNextName(names, c.selected, c.text), c.found) << c.name;
-        EXPECT_EQ(FindNextName(
-                      static_cast<int>(names.size()),
-                      [&](int i) -> const std::string& { return names[static_cast<size_t>(i)]; },
-                      c.selected, c.text),
-                  c.found)
-            << c.name;
     }
     EXPECT_EQ(FindNextName(std::vector<std::string>{}, -1, "a"), -1);
 }
