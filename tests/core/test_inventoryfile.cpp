@@ -10,15 +10,8 @@
 #include "inventory/gamerecord.h"
 #include "inventory/inventoryfile.h"
 #include "system/files.h"
+#include "tests/core/resourcelimits.h"
 #include "tests/core/tempfolder.h"
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <csignal>
-#endif
 
 namespace vorlisk {
 namespace {
@@ -28,6 +21,10 @@ using namespace std::string_literals;
 using Game = std::pair<std::string, std::string>;  // name, record
 using Status = InventoryFile::LoadStatus;
 using vorlisk::testing::TempFolder;
+#ifndef _WIN32
+using vorlisk::testing::FileSizeLimit;
+using vorlisk::testing::NoMoreOpenFiles;
+#endif
 
 // Joins lines as the program writes them: each followed by CR LF.
 std::string CrLf(const std::vector<std::string>& lines) {
@@ -371,51 +368,6 @@ TEST_F(InventoryFileTest, FortyThousandGames) {
 }
 
 #ifndef _WIN32
-
-// Lowers the largest file size this process may write, so that writing the catalogue
-// fails part way, for every user (root included). The size signal is ignored meanwhile so
-// that the write only reports EFBIG.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        ok_ = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    bool ok() const { return ok_; }
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-    bool ok_ = false;
-};
-
-// Lowers the number of files this process may open to those already open, so that opening
-// any file fails while asking for its size still works.
-class NoMoreOpenFiles {
-  public:
-    explicit NoMoreOpenFiles(const std::string& anyFile) {
-        ::getrlimit(RLIMIT_NOFILE, &saved_);
-        int lowestFree = ::open(anyFile.c_str(), O_RDONLY);
-        if (lowestFree < 0) return;
-        ::close(lowestFree);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = static_cast<rlim_t>(lowestFree);
-        ok_ = ::setrlimit(RLIMIT_NOFILE, &lowered) == 0;
-    }
-    ~NoMoreOpenFiles() { ::setrlimit(RLIMIT_NOFILE, &saved_); }
-    bool ok() const { return ok_; }
-
-  private:
-    rlimit saved_{};
-    bool ok_ = false;
-};
 
 TEST_F(InventoryFileTest, FailedSaveKeepsTheOldFileAndTheChanges) {
     const std::string original = CrLf({Line("one", "1", "RPG"), Line("two", "2", "RACE")});

@@ -1,12 +1,10 @@
-#include <sys/resource.h>
-
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <csignal>
 
 #include "app/ui/widgets.h"
 #include "launch/ui/formEmulatorPath.h"
+#include "tests/core/resourcelimits.h"
 #include "tests/ui/windowfixture.h"
 
 namespace vorlisk::testing {
@@ -221,22 +219,6 @@ TEST_F(WindowTest, CreditsShowTheLineThenOpenTheHomePage) {
     EXPECT_EQ(ui.openedAddresses[0], lines[2]);
 }
 
-// Writes fail past this many bytes, also for root.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-  private:
-    rlimit saved_{};
-};
-
 TEST_F(WindowTest, FailedSaveKeepsTheFileAndAsksBeforeQuitting) {
     Write("gameinv.txt", kLine1);
     formGameInventory& w = Start();
@@ -245,6 +227,7 @@ TEST_F(WindowTest, FailedSaveKeepsTheFileAndAsksBeforeQuitting) {
     w.SaveGameRecord();
     {
         FileSizeLimit limit(10);
+        ASSERT_TRUE(limit.ok());
         ui.answers = {false};
         w.btnClose_Click();  // No: keep the window open
         EXPECT_EQ(ui.ended, 0);
@@ -266,6 +249,27 @@ TEST_F(WindowTest, FailedSaveKeepsTheFileAndAsksBeforeQuitting) {
     EXPECT_EQ(Read("gameinv.txt"), kLine1);
     for (const auto& entry : std::filesystem::directory_iterator(Folder()))
         EXPECT_EQ(entry.path().filename().string().find("gameinv.txt."), std::string::npos);
+}
+
+TEST_F(WindowTest, AnUnreadableCatalogueIsLeftAloneForTheRun) {
+    Write("gameinv.txt", kLine1 + kLine2);
+    formGameInventory& w = Start();
+    for (int entry : {1, 0}) {
+        NoMoreOpenFiles limit(Folder() + "gameinv.txt");
+        ASSERT_TRUE(limit.ok());
+        formGameInventory::SelectEntry(w.cmbGenre(), entry);
+    }
+    ASSERT_EQ(ui.messages.size(), 1u);  // warned once
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(ui.messages[0].text.contains(ToQt(Folder() + "gameinv.txt")));
+
+    formGameInventory::SelectEntry(w.cmbGenre(), 0);  // readable again, still left alone
+    w.btnClear_Click();
+    w.txtName()->setText(QStringLiteral("Not saved"));
+    w.SaveGameRecord();
+    w.btnClose_Click();
+    EXPECT_EQ(ui.ended, 1);
+    EXPECT_EQ(Read("gameinv.txt"), kLine1 + kLine2);
 }
 
 }  // namespace
