@@ -86,6 +86,11 @@ class formGameInventory : public QDialog {
     // Selects entry `index` of a combo box, running its handler even when the entry was
     // already selected.
     static void SelectEntry(QComboBox* box, int index);
+    // Selects the entry of `box` whose text is `text`, running its handler; when there is
+    // none, no entry is selected and the box shows `text` greyed.
+    static void SelectEntryByText(QComboBox* box, const QString& text);
+    // The text the box shows: its entry's, or the greyed text of SelectEntryByText.
+    static QString ShownText(const QComboBox* box);
 
     // ---- handlers ----
     void btnClose_Click();
@@ -143,9 +148,6 @@ class formGameInventory : public QDialog {
     void MoveLeftTwips(QWidget* control, int twips);
     void WarnSaveFailed(const InventoryFile::SaveStatus& status);
     void SetAddButtonColour(const QColor& colour);
-    // Selects the entry of `box` whose text is `text`, running its handler; no entry
-    // when there is none with that text.
-    static void SelectEntryByText(QComboBox* box, const QString& text);
     void ConnectHandlers();
 
     SystemServices& system_;

@@ -83,7 +83,14 @@ void formGameInventory::MarkEdited() { SetAddButtonColour(kEditedColour); }
 
 void formGameInventory::SelectEntryByText(QComboBox* box, const QString& text) {
     int entry = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    // A text that is no entry (a genre of another genre list, say) is still shown, and
+    // stored again by Add/Update, rather than lost.
+    box->setPlaceholderText(entry < 0 ? text : QString());
     SelectEntry(box, entry);
+}
+
+QString formGameInventory::ShownText(const QComboBox* box) {
+    return box->currentIndex() >= 0 ? box->currentText() : box->placeholderText();
 }
 
 void formGameInventory::lstName_Click() {
@@ -128,14 +135,14 @@ void formGameInventory::SaveGameRecord() {
 
     GameFields fields;
     fields.id = FromQt(txtID()->text());
-    fields.genre = FromQt(cmbGameGenRe()->currentText());
+    fields.genre = FromQt(ShownText(cmbGameGenRe()));
     fields.imageFlag = chkISO()->checkState() == Qt::Unchecked ? 0
                        : chkISO()->checkState() == Qt::Checked ? 1
                                                                : 2;
     fields.imagePath = FromQt(txtISO()->text());
     fields.firstPicture = FromQt(imgGame(0)->tag);
     fields.secondPicture = FromQt(imgGame(1)->tag);
-    fields.emulator = FromQt(cmbPlay()->currentText());
+    fields.emulator = FromQt(ShownText(cmbPlay()));
     fields.description = FromQt(FromEditorLines(txtDescription()->toPlainText()));
     std::string record = BuildRecord(fields);
 
@@ -167,10 +174,10 @@ void formGameInventory::btnDelete_Click() {
 void formGameInventory::btnClear_Click() {
     txtName()->clear();
     txtID()->clear();
-    SelectEntry(cmbGameGenRe(), -1);
+    SelectEntryByText(cmbGameGenRe(), QString());
     chkISO()->setCheckState(Qt::Unchecked);
     txtISO()->clear();
-    SelectEntry(cmbPlay(), -1);
+    SelectEntryByText(cmbPlay(), QString());
     for (int i = 0; i < 2; ++i) {
         imgGame(i)->tag.clear();
         imgGame(i)->clear();

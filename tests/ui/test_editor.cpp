@@ -193,6 +193,23 @@ TEST_F(EditorTest, ClearEmptiesTheEditorThenAddsANewGame) {
     EXPECT_EQ(w.txtID()->text(), QStringLiteral("S-2"));
 }
 
+TEST_F(EditorTest, AGenreOrEmulatorThatIsNoEntryIsShownAndKept) {
+    formGameInventory& w = StartWide("Odd\tX-1\tPUZZLE\t0\t\t\t\tpSX\tkept\r\n" + kThree);
+    Click("Odd");
+    EXPECT_EQ(w.cmbGameGenRe()->currentIndex(), -1);
+    EXPECT_EQ(formGameInventory::ShownText(w.cmbGameGenRe()), QStringLiteral("PUZZLE"));
+    EXPECT_EQ(formGameInventory::ShownText(w.cmbPlay()), QStringLiteral("pSX"));
+    w.txtDescription()->setPlainText(QStringLiteral("edited"));
+    w.SaveGameRecord();
+    EXPECT_EQ(SelectedRecord(), "X-1\tPUZZLE\t0\t\t\t\tpSX\tedited");
+
+    Click("First");  // a listed genre replaces the shown one
+    EXPECT_EQ(formGameInventory::ShownText(w.cmbGameGenRe()), QStringLiteral("RPG"));
+    w.btnClear_Click();
+    EXPECT_TRUE(formGameInventory::ShownText(w.cmbGameGenRe()).isEmpty());
+    EXPECT_TRUE(formGameInventory::ShownText(w.cmbPlay()).isEmpty());
+}
+
 TEST_F(EditorTest, ImageRowFollowsItsCheckBoxAndChooser) {
     formGameInventory& w = StartWide(kThree);
     Click("First");
