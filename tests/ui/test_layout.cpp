@@ -16,18 +16,23 @@ const char* const kCatalogue =
     "Gran Turismo\tSCUS-94194\tRACE\t0\t\t\t\tReal PSX\tThe real driving simulator.\r\n"
     "Tekken 3\tSCUS-94343\tFIGHT\t0\t\t\t\tReal PSX\tIron Fist.\r\n";
 
+// A file beside the test program, in the build folder.
+QString BuildFolderFile(const char* name) {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name);
+}
+
 // Both layouts are rendered into the build folder for people to look at.
 TEST_F(WindowTest, RendersBothLayoutsToPictures) {
     Write("gameinv.txt", kCatalogue);
     formGameInventory& w = Start();
     w.show();
     Click("Metal Gear Solid");
-    ASSERT_TRUE(w.grab().save(QStringLiteral("layout-narrow.png")));
+    ASSERT_TRUE(w.grab().save(BuildFolderFile("layout-narrow.png")));
     w.btnInfo_Click();
-    ASSERT_TRUE(w.grab().save(QStringLiteral("layout-wide.png")));
+    ASSERT_TRUE(w.grab().save(BuildFolderFile("layout-wide.png")));
     EXPECT_EQ(w.grab().width(), 574);
     w.btnPaths_Click();
-    ASSERT_TRUE(w.PathDialog()->grab().save(QStringLiteral("layout-paths.png")));
+    ASSERT_TRUE(w.PathDialog()->grab().save(BuildFolderFile("layout-paths.png")));
 }
 
 TEST_F(WindowTest, ControlsStandWhereTheyWereDesigned) {
