@@ -195,14 +195,23 @@ TEST_F(WindowTest, OpeningThePanelWithNoGameSelectedSelectsNone) {
 }
 
 TEST_F(WindowTest, EnterPressesTheDefaultButtonOfEachLayout) {
-    Write("gameinv.txt", kLine1);
+    Write("game.iso", "data");
+    Write("vgs", "program");
+    Write("emupath.txt", Folder() + "vgs\r\n");
+    Write("gameinv.txt", "Game\t\tRPG\t1\t" + Folder() + "game.iso\t\t\tVGS\t\r\n");
     formGameInventory& w = Start();
     w.show();
+    Click("Game");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(w.lstName(), &enter);  // narrow: Play
+    ASSERT_EQ(system.started.size(), 1u);
+    EXPECT_EQ(system.started[0].first, Folder() + "vgs");
+
     w.btnInfo_Click();
     w.txtName()->setText(QStringLiteral("Entered"));
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(w.txtName(), &enter);
+    QApplication::sendEvent(w.txtName(), &enter);  // wide: Add/Update
     EXPECT_NE(w.Inventory().Lists().FindName("Entered"), -1);
+    EXPECT_EQ(system.started.size(), 1u);
 }
 
 TEST_F(WindowTest, CreditsShowTheLineThenOpenTheHomePage) {

@@ -18,6 +18,7 @@
 
 #include "app/ui/formGameInventory.h"
 #include "app/ui/text.h"
+#include "tests/core/environment.h"
 #include "tests/ui/fakes.h"
 
 namespace vorlisk::testing {
@@ -31,6 +32,8 @@ class WindowTest : public ::testing::Test {
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         system.appFolder = folder_.string() + "/";
+        // Play looks for its mount helper on PATH too: only the test's own folder is there.
+        environment_.Set("PATH", folder_.string());
     }
     void TearDown() override {
         window.reset();
@@ -78,6 +81,7 @@ class WindowTest : public ::testing::Test {
 
   private:
     std::filesystem::path folder_;
+    ScopedEnvironment environment_;
     static inline int counter_ = 0;
 };
 
