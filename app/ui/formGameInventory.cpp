@@ -195,11 +195,16 @@ void formGameInventory::ApplyGenreList() {
 
 void formGameInventory::btnClose_Click() {
     InventoryFile::SaveStatus saved = inventory_.SaveInventory();
-    if (!saved.ok) {
+    QString reason;
+    if (!saved.ok)
+        reason = ToQt(saved.reason);
+    else if (inventory_.WriteProtected() && inventory_.inventoryChanged)
+        reason = QStringLiteral("it could not be read to its end when loaded");
+    if (!reason.isEmpty()) {
         QString question = QStringLiteral(
                                "The catalogue could not be saved to %1 (%2).\r\n\r\n"
                                "Quit without saving?")
-                               .arg(ToQt(inventory_.Path()), ToQt(saved.reason));
+                               .arg(ToQt(inventory_.Path()), reason);
         if (!ui_.AskYesNo(this, question, windowTitle())) return;
     }
     // Paths typed into a dialog that is still open are kept as closing it would keep them.

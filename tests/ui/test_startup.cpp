@@ -276,6 +276,10 @@ TEST_F(WindowTest, AnUnreadableCatalogueIsLeftAloneForTheRun) {
     w.btnClear_Click();
     w.txtName()->setText(QStringLiteral("Not saved"));
     w.SaveGameRecord();
+    w.btnClose_Click();  // asks before dropping the edit: No keeps the window
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.ended, 0);
+    ui.answers = {true};
     w.btnClose_Click();
     EXPECT_EQ(ui.ended, 1);
     EXPECT_EQ(Read("gameinv.txt"), kLine1 + kLine2);
