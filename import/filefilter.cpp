@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "system/asciicase.h"
+
 namespace vorlisk {
 
 namespace {
@@ -20,21 +22,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     }
 }
 
-std::string TrimBlanksAround(const std::string& text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
-std::string CaseFolded(std::string text, bool upper) {
-    for (char& c : text) {
-        if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 void AddOnce(std::vector<std::string>& patterns, std::string pattern) {
     if (std::find(patterns.begin(), patterns.end(), pattern) == patterns.end())
         patterns.push_back(std::move(pattern));
@@ -44,7 +31,7 @@ void AddOnce(std::vector<std::string>& patterns, std::string pattern) {
 std::vector<std::string> ChooserPatterns(const std::string& list) {
     std::vector<std::string> patterns;
     for (const std::string& part : Split(list, ';')) {
-        std::string pattern = TrimBlanksAround(part);
+        std::string pattern = TrimBlanks(part);
         if (pattern.empty()) continue;
         if (pattern == "*.*") {
             AddOnce(patterns, "*");
@@ -55,8 +42,8 @@ std::vector<std::string> ChooserPatterns(const std::string& list) {
         bool simpleExtension = pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0 &&
                                pattern.find_first_of("*?[", 2) == std::string::npos;
         if (simpleExtension) {
-            AddOnce(patterns, CaseFolded(pattern, false));
-            AddOnce(patterns, CaseFolded(pattern, true));
+            AddOnce(patterns, LowerAsciiText(pattern));
+            AddOnce(patterns, UpperAsciiText(pattern));
         }
     }
     return patterns;

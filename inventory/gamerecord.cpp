@@ -34,13 +34,6 @@ std::string GetField(int& position, const std::string& record) {
     return record.substr(start, tab - start);
 }
 
-std::string TrimBlanks(std::string_view text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
-
 std::string CleanName(std::string name) {
     for (char& c : name)
         if (c == '\t') c = ' ';

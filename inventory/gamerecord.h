@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "system/asciicase.h"
+
 namespace vorlisk {
 
 // Every occurrence of `find` (never empty) replaced by `replacement`, left to right,
@@ -15,9 +17,6 @@ std::string ReplaceText(std::string text, std::string_view find, std::string_vie
 // The field of `record` that begins at `position` (counted from 1); afterwards `position`
 // points at the next field. Past the last field the answer is empty and `position` stays.
 std::string GetField(int& position, const std::string& record);
-
-// The text without blanks (character 32 only) at either end.
-std::string TrimBlanks(std::string_view text);
 
 // The record as the editor shows it. The description uses CR LF between its lines.
 struct GameFields {

@@ -1,6 +1,7 @@
 #pragma once
-// Comparing texts with ASCII letters taken without regard to case; other bytes compare as
-// they are. Keywords, file types, registry names and game IDs are compared this way.
+// Small text helpers. Texts are compared with ASCII letters taken without regard to case,
+// other bytes as they are: keywords, file types, registry names and game IDs are compared
+// this way.
 
 #include <algorithm>
 #include <string>
@@ -49,6 +50,14 @@ inline size_t FindIgnoringCase(std::string_view text, std::string_view needle, s
                     needle.end(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
     return found == text.end() && !needle.empty() ? std::string_view::npos
                                                   : static_cast<size_t>(found - text.begin());
+}
+
+// The text without blanks (character 32 only) at either end.
+inline std::string TrimBlanks(std::string_view text) {
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
 }
 
 }  // namespace vorlisk

@@ -9,13 +9,6 @@ namespace vorlisk {
 
 namespace {
 
-std::string_view TrimBlanks(std::string_view text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 std::string Encode(std::string_view text, std::string_view special) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string encoded;
@@ -61,9 +54,9 @@ constexpr std::string_view kNameSpecial = "=[;#";
 
 // The section a line opens, when it is a section line.
 std::optional<std::string> SectionOf(const std::string& line) {
-    std::string_view trimmed = TrimBlanks(line);
+    const std::string trimmed = TrimBlanks(line);
     if (trimmed.size() < 2 || trimmed.front() != '[' || trimmed.back() != ']') return std::nullopt;
-    return Decode(trimmed.substr(1, trimmed.size() - 2));
+    return Decode(std::string_view(trimmed).substr(1, trimmed.size() - 2));
 }
 
 struct ValueLine {
