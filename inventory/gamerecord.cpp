@@ -40,37 +40,67 @@ std::string CleanName(std::string name) {
     return name;
 }
 
-std::string BuildRecord(const GameFields& f) {
+RecordFields SplitRecord(const std::string& record) {
+    RecordFields fields;
+    int position = 1;
+    for (int i = 0; i < kDescription; ++i)
+        fields[static_cast<size_t>(i)] = GetField(position, record);
+    size_t rest = static_cast<size_t>(position) - 1;
+    if (rest < record.size()) fields[kDescription] = record.substr(rest);
+    return fields;
+}
+
+std::string JoinRecord(const RecordFields& fields) {
     std::string record;
-    auto add = [&record](std::string field) {
-        record += CleanName(std::move(field));
-        record += '\t';
-    };
-    add(TrimBlanks(f.id));
-    add(f.genre);
-    add(std::to_string(f.imageFlag));
-    add(TrimBlanks(f.imagePath));
-    add(TrimBlanks(f.firstPicture));
-    add(TrimBlanks(f.secondPicture));
-    add(f.emulator);
-    record += ReplaceText(TrimBlanks(f.description), "\r\n", "\t");
+    for (int i = 0; i < kRecordFieldCount; ++i) {
+        if (i > 0) record += '\t';
+        record += fields[static_cast<size_t>(i)];
+    }
     return record;
 }
 
+std::string StoredField(RecordField field, std::string text) {
+    switch (field) {
+        case kId:
+        case kImagePath:
+        case kFirstPicture:
+        case kSecondPicture:
+            return CleanName(TrimBlanks(text));
+        case kDescription:
+            return ReplaceText(TrimBlanks(text), "\r\n", "\t");
+        default:
+            return CleanName(std::move(text));
+    }
+}
+
+std::string ShownDescription(const std::string& stored) {
+    return ReplaceText(stored, "\t", "\r\n");
+}
+
+std::string BuildRecord(const GameFields& f) {
+    const std::string texts[kRecordFieldCount] = {
+        f.id,        f.genre,        std::to_string(f.imageFlag),
+        f.imagePath, f.firstPicture, f.secondPicture,
+        f.emulator,  f.description};
+    RecordFields fields;
+    for (int i = 0; i < kRecordFieldCount; ++i)
+        fields[static_cast<size_t>(i)] = StoredField(static_cast<RecordField>(i), texts[i]);
+    return JoinRecord(fields);
+}
+
 ShownRecord ReadRecord(const std::string& record) {
+    const RecordFields stored = SplitRecord(record);
     ShownRecord shown;
     GameFields& f = shown.fields;
-    int position = 1;
-    f.id = GetField(position, record);
-    f.genre = GetField(position, record);
-    shown.imageFlagText = GetField(position, record);
+    f.id = stored[kId];
+    f.genre = stored[kGenre];
+    shown.imageFlagText = stored[kImageFlag];
     f.imageFlag = ParseImageFlag(shown.imageFlagText).value_or(0);
-    f.imagePath = GetField(position, record);
-    f.firstPicture = GetField(position, record);
-    f.secondPicture = GetField(position, record);
-    f.emulator = GetField(position, record);
-    size_t rest = static_cast<size_t>(position) - 1;
-    if (rest < record.size()) f.description = ReplaceText(record.substr(rest), "\t", "\r\n");
+    f.imagePath = stored[kImagePath];
+    f.firstPicture = stored[kFirstPicture];
+    f.secondPicture = stored[kSecondPicture];
+    f.emulator = stored[kEmulator];
+    f.description = ShownDescription(stored[kDescription]);
     return shown;
 }
 

@@ -2,6 +2,7 @@
 // The game record: one line of eight TAB-separated fields (ID, genre, image flag, image path,
 // first picture, second picture, emulator, description), and the text helpers around it.
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,8 +31,35 @@ struct GameFields {
     std::string description;
 };
 
-// Builds the record as it is stored: ID, paths and description without blanks at their
-// ends, a TAB inside fields 1 to 7 turned into a blank, CR LF of the description into TAB.
+// The fields of a record, in record order.
+enum RecordField {
+    kId,
+    kGenre,
+    kImageFlag,
+    kImagePath,
+    kFirstPicture,
+    kSecondPicture,
+    kEmulator,
+    kDescription,
+    kRecordFieldCount
+};
+using RecordFields = std::array<std::string, kRecordFieldCount>;
+
+// The fields of `record` as they are stored, read with GetField; the description is the rest
+// of the record, its TABs included.
+RecordFields SplitRecord(const std::string& record);
+
+// The fields joined by single TABs.
+std::string JoinRecord(const RecordFields& fields);
+
+// An edited field as it is stored: the ID, the paths and the description without blanks at
+// their ends, a TAB inside fields 1 to 7 turned into a blank, CR LF of the description into TAB.
+std::string StoredField(RecordField field, std::string text);
+
+// The description as the editor shows it: every TAB of the stored one turned into CR LF.
+std::string ShownDescription(const std::string& stored);
+
+// Builds the record as it is stored, every field as StoredField says.
 std::string BuildRecord(const GameFields& fields);
 
 // The record's fields, read with GetField; the description is the rest of the record

@@ -1,6 +1,8 @@
 #pragma once
 // Plain file services shared by the whole program. Paths are bytes in the system's code page.
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 namespace vorlisk {
@@ -11,6 +13,10 @@ bool FileExists(const std::string& path);
 
 // True when `path` names an existing file or folder.
 bool PathExists(const std::string& path);
+
+// The content of the file at `path` when FileExists says it is there and it holds at most
+// `limit` bytes; nothing otherwise or when it cannot be read.
+std::optional<std::string> ReadFileBytes(const std::string& path, size_t limit);
 
 struct WriteResult {
     bool ok = false;
