@@ -122,4 +122,10 @@ int GameLists::FindName(const std::string& name) const {
     return -1;
 }
 
+int GameLists::FindGame(const std::string& name, const std::string& record) const {
+    for (int i = 0; i < Count(); ++i)
+        if (names_[i].name == name && RecordOf(i) == record) return i;
+    return FindName(name);
+}
+
 }  // namespace vorlisk

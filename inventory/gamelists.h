@@ -41,6 +41,8 @@ class GameLists {
 
     // Position of the first name equal to `name` (exact), or -1.
     int FindName(const std::string& name) const;
+    // Position of the first game with this name and record, else FindName(name).
+    int FindGame(const std::string& name, const std::string& record) const;
 
   private:
     std::vector<NameEntry> names_;

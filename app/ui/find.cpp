@@ -1,6 +1,5 @@
 // Finding a game by part of its name: Ctrl+F asks for the text, F3 finds the next game.
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QListView>
 
@@ -41,9 +40,16 @@ void formGameInventory::FindNext() {
         return;
     }
     const GameLists& lists = inventory_.Lists();
-    int found = FindNextName(
-        lists.Count(), [&lists](int i) -> const std::string& { return lists.Name(i); },
-        SelectedGame(), FromQt(searchText_));
+    auto nameAt = [&lists](int i) -> const std::string& { return lists.Name(i); };
+    // Names written on Windows hold the text in Windows-1252: look for both spellings.
+    std::string utf8 = FromQt(searchText_);
+    std::string windows1252 = FromQt(searchText_, TextEncoding::Windows1252);
+    int found = FindNextName(lists.Count(), nameAt, SelectedGame(), utf8);
+    if (windows1252 != utf8) {
+        int other =
+            FindNextName(found < 0 ? lists.Count() : found, nameAt, SelectedGame(), windows1252);
+        if (other >= 0) found = other;
+    }
     if (found >= 0) {
         SelectGame(found);
         return;
@@ -53,12 +59,11 @@ void formGameInventory::FindNext() {
     lstName()->selectionModel()->clear();
 }
 
-bool formGameInventory::HandleKeyPress(QObject* watched, QEvent* event) {
-    // Every key press of the window reaches Form_KeyDown once, whichever control has the
-    // focus: it is seen where it is first delivered. The key goes on to that control.
+bool formGameInventory::HandleKeyPress(QEvent* event) {
+    // The window's own key events: each key press arrives here once, before any control
+    // sees it, whatever a box opened on its way moves the focus to. The key goes on to the
+    // control with the focus.
     if (event->type() != QEvent::KeyPress) return false;
-    QWidget* focus = QApplication::focusWidget();
-    if (watched != (focus && focus->window() == this ? focus : this)) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     int keyCode = key->key() == Qt::Key_F3 ? kKeyF3 : key->key() == Qt::Key_F ? kKeyF : 0;
     if (keyCode == 0) return false;
@@ -66,7 +71,7 @@ bool formGameInventory::HandleKeyPress(QObject* watched, QEvent* event) {
     int shift = (held & Qt::ShiftModifier ? kShift : 0) | (held & Qt::ControlModifier ? kCtrl : 0) |
                 (held & Qt::AltModifier ? kAlt : 0);
     Form_KeyDown(keyCode, shift);
-    return true;  // handled here; the control still receives the key
+    return true;
 }
 
 }  // namespace vorlisk

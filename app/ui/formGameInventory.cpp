@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QWindow>
 
 #include "app/ui/text.h"
 #include "app/ui/userinterface.h"
@@ -117,9 +118,12 @@ void formGameInventory::ConnectHandlers() {
         connect(imgGame(i), &PictureBox::clicked, this, [this, i] { imgGame_Click(i); });
         connect(imgGame(i), &PictureBox::doubleClicked, this, [this, i] { imgGame_DblClick(i); });
     }
-    // Every key press and the focus arriving in txtISO pass through eventFilter.
-    installEventFilter(this);
-    for (QWidget* control : findChildren<QWidget*>()) control->installEventFilter(this);
+    // The key presses of the window, and the focus arriving in txtISO, pass through
+    // eventFilter. Keys are watched where the window system delivers them, on the window
+    // itself, so that each is seen once whatever happens to the focus while it is handled.
+    create();
+    windowHandle()->installEventFilter(this);
+    txtISO()->installEventFilter(this);
 }
 
 // ---- start-up and shutdown ----
@@ -140,8 +144,7 @@ bool formGameInventory::Form_Load() {
     TextLines paths = ReadTextLines(appPath_ + "emupath.txt", LineEnds::HandWritten, 4);
     for (int i = 0; i < 4; ++i) {
         size_t line = static_cast<size_t>(i);
-        pathDialog_->txtPath(i)->setText(line < paths.lines.size() ? ToQt(paths.lines[line])
-                                                                   : QString());
+        ShowBytes(pathDialog_->txtPath(i), line < paths.lines.size() ? paths.lines[line] : "");
     }
 
     SetWidthTwips(kNarrowWidthTwips);
@@ -167,7 +170,8 @@ void formGameInventory::ApplyTranslation() {
         if (auto* button = qobject_cast<QAbstractButton*>(control))
             button->setText(caption);
         else if (auto* text = qobject_cast<QLabel*>(control))
-            text->setText(caption);
+            // A label with a field beside it takes its access key there, as a button does.
+            text->setText(text->buddy() ? caption : WithoutAccessKeys(caption));
     }
     text_ = translation.text;
 }
@@ -183,8 +187,10 @@ void formGameInventory::ApplyGenreList() {
         cmbGameGenRe()->clear();
         cmbGenre()->addItem(ToQt(text_.strAllGenres));
         for (const std::string& genre : list.genres) {
-            cmbGenre()->addItem(ToQt(genre));
-            cmbGameGenRe()->addItem(ToQt(genre));
+            // Each entry keeps its bytes: the filter and the records compare bytes.
+            QByteArray bytes(genre.data(), static_cast<qsizetype>(genre.size()));
+            cmbGenre()->addItem(ToQt(genre), bytes);
+            cmbGameGenRe()->addItem(ToQt(genre), bytes);
         }
         cmbGameGenRe()->setCurrentIndex(-1);
         cmbGenre()->setCurrentIndex(-1);
@@ -223,7 +229,7 @@ void formGameInventory::reject() { btnClose_Click(); }
 bool formGameInventory::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtISO() && event->type() == QEvent::FocusIn)
         txtISO_GotFocus(static_cast<QFocusEvent*>(event)->reason());
-    HandleKeyPress(watched, event);
+    if (watched == windowHandle()) HandleKeyPress(event);
     return QDialog::eventFilter(watched, event);
 }
 
@@ -240,6 +246,16 @@ void formGameInventory::MoveLeftTwips(QWidget* control, int twips) {
 void formGameInventory::btnInfo_Click() {
     QPushButton* editorButtons[] = {btnGet(), btnAdd(), btnDelete(), btnClear()};
     if (WidthTwips() == kNarrowWidthTwips) {
+        // The panel shows the whole catalogue: reload it first, remembering the selected game
+        // by its name and record (names need not be unique). When the reload is refused (the
+        // save before it failed and said so), the list stays filtered and the panel closed.
+        const GameLists& lists = inventory_.Lists();
+        int selected = SelectedGame();
+        std::string name = selected >= 0 ? lists.Name(selected) : std::string();
+        std::string record = selected >= 0 ? lists.RecordOf(selected) : std::string();
+        SelectEntry(cmbGenre(), 0);
+        if (cmbGenre()->currentIndex() != 0) return;
+
         for (QPushButton* button : editorButtons) button->setEnabled(true);
         btnInfo()->setText(QStringLiteral("<< &Info"));
         MoveLeftTwips(btnPlay(), 4670);
@@ -247,11 +263,8 @@ void formGameInventory::btnInfo_Click() {
         MoveLeftTwips(btnClose(), 7280);
         SetWidthTwips(kWideWidthTwips);
         btnAdd()->setDefault(true);
-        int selected = SelectedGame();
-        std::string remembered = selected >= 0 ? inventory_.Lists().Name(selected) : std::string();
-        SelectEntry(cmbGenre(), 0);
         cmbGenre()->setEnabled(false);
-        if (selected >= 0) SelectGame(inventory_.Lists().FindName(remembered));
+        if (selected >= 0) SelectGame(lists.FindGame(name, record));
         imgGame(0)->setToolTip(QStringLiteral("Click here to add picture"));
         imgGame(1)->setToolTip(QStringLiteral("Click here to add picture"));
         btnPaths()->show();

@@ -11,6 +11,7 @@
 
 #include "app/interfacetext.h"
 #include "inventory/inventoryfile.h"
+#include "system/textencoding.h"
 
 class QComboBox;
 class QPushButton;
@@ -86,11 +87,17 @@ class formGameInventory : public QDialog {
     // Selects entry `index` of a combo box, running its handler even when the entry was
     // already selected.
     static void SelectEntry(QComboBox* box, int index);
-    // Selects the entry of `box` whose text is `text`, running its handler; when there is
+    // Selects the entry of `box` whose bytes are `text`, running its handler; when there is
     // none, no entry is selected and the box shows `text` greyed.
-    static void SelectEntryByText(QComboBox* box, const QString& text);
+    static void SelectEntryByText(QComboBox* box, const std::string& text);
     // The text the box shows: its entry's, or the greyed text of SelectEntryByText.
     static QString ShownText(const QComboBox* box);
+    // The bytes of what the box shows.
+    static std::string ShownBytes(const QComboBox* box);
+    // The image path of the editor, as bytes.
+    std::string ImagePath() const;
+    // The record the editor holds, as Add/Update stores it.
+    std::string EditorRecord() const;
 
     // ---- handlers ----
     void btnClose_Click();
@@ -141,7 +148,7 @@ class formGameInventory : public QDialog {
 
   private:
     void ChangeListsKeepingSelection(const std::function<void()>& change);
-    bool HandleKeyPress(QObject* watched, QEvent* event);
+    bool HandleKeyPress(QEvent* event);
     void ApplyTranslation();
     void ApplyGenreList();
     void SetWidthTwips(int twips);
@@ -161,6 +168,8 @@ class formGameInventory : public QDialog {
     QString searchText_;
     bool unreadableWarned_ = false;
     int loadedGenreEntry_ = 0;  // the entry of cmbGenre the lists were last loaded for
+    // The encoding of the record last shown; edited plain-ASCII fields are stored in it.
+    TextEncoding recordEncoding_ = TextEncoding::Utf8;
 };
 
 }  // namespace vorlisk

@@ -1,10 +1,17 @@
 #include "app/ui/widgets.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPixmap>
 
+#include "system/files.h"
+
 namespace vorlisk {
+
+namespace {
+constexpr size_t kLargestPicture = 256u << 20;
+}
 
 ClickableLabel::ClickableLabel(QWidget* parent) : QLabel(parent) {}
 
@@ -25,12 +32,18 @@ PictureBox::PictureBox(QWidget* parent) : ClickableLabel(parent) {
     setFrameShadow(QFrame::Sunken);
 }
 
-bool PictureBox::LoadPicture(const QString& path) {
-    if (path.isEmpty()) {
+bool PictureBox::LoadPicture(const std::string& path) {
+    if (path.empty()) {
         clear();
         return true;
     }
-    QImageReader reader(path);
+    // Read by the path's bytes: a name that is not UTF-8 has no QString that finds the file.
+    std::optional<std::string> content = ReadFileBytes(path, kLargestPicture);
+    if (!content) return false;
+    QByteArray bytes =
+        QByteArray::fromRawData(content->data(), static_cast<qsizetype>(content->size()));
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     QImage image = reader.read();
     if (image.isNull()) return false;

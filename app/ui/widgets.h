@@ -2,7 +2,7 @@
 // Small controls the windows are built from.
 
 #include <QLabel>
-#include <QString>
+#include <string>
 
 namespace vorlisk {
 
@@ -27,10 +27,10 @@ class PictureBox : public ClickableLabel {
   public:
     explicit PictureBox(QWidget* parent = nullptr);
 
-    QString tag;
+    std::string tag;  // bytes, as the record holds them
     // Shows the picture of the file at `path`: the empty path empties the box; a file that
     // cannot be loaded leaves the box as it was. False when loading failed.
-    bool LoadPicture(const QString& path);
+    bool LoadPicture(const std::string& path);
 };
 
 }  // namespace vorlisk

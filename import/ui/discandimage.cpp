@@ -33,7 +33,7 @@ QString formGameInventory::OpenDialog(QWidget* Form1, const std::string& Filter,
 void formGameInventory::btnBrowse_Click() {
     QString path = OpenDialog(this, kImageFilter, ToQt(text_.strSelectImage), txtISO()->text());
     if (path.isEmpty()) return;
-    txtISO()->setText(path);
+    SetBytes(txtISO(), PathBytes(path));
     btnPlay()->setEnabled(true);
 }
 
@@ -60,15 +60,15 @@ std::string formGameInventory::GetDiscGameId() {
 }
 
 void formGameInventory::btnGet_Click() {
-    std::string imagePath = FromQt(txtISO()->text());
+    std::string imagePath = ImagePath();
     if (FileExists(imagePath))
         system_.StartCommandLine(GetButtonMountCommand(imagePath), ShowState::Minimized);
     std::string id = GetDiscGameId();
     if (id.empty()) return;
-    txtID()->setText(ToQt(id));
+    SetBytes(txtID(), id);
     std::string name = LookupGameName(appPath_ + "games.txt", id);
     if (name.empty()) return;
-    txtName()->setText(ToQt(name));
+    SetBytes(txtName(), name);
     cmbGameGenRe()->setFocus();
 }
 

@@ -21,10 +21,10 @@ const char* const kPictureFilter = "All Pictures|*.gif;*.jpg;*.bmp;*.ico|All fil
 void formGameInventory::imgGame_Click(int Index) {
     if (cmbGenre()->isEnabled()) return;  // browsing: a click chooses nothing
     PictureBox* box = imgGame(Index);
-    QString path = OpenDialog(this, kPictureFilter, ToQt(text_.strSelectPicture), box->tag);
+    QString path = OpenDialog(this, kPictureFilter, ToQt(text_.strSelectPicture), ToQt(box->tag));
     if (path.isEmpty()) return;
-    box->LoadPicture(path);
-    box->tag = path;
+    box->tag = PathBytes(path);
+    box->LoadPicture(box->tag);
     MarkEdited();
 }
 
@@ -41,7 +41,7 @@ void formGameInventory::btnAddISO_Click() {
     if (folder.isEmpty()) return;
     if (WidthTwips() == kNarrowWidthTwips) btnInfo_Click();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (const auto& type : kImageTypes) AddImagesOfType(FromQt(folder), type);
+    for (const auto& type : kImageTypes) AddImagesOfType(PathBytes(folder), type);
     QApplication::restoreOverrideCursor();
 }
 

@@ -16,6 +16,7 @@
 #include "inventory/gamerecord.h"
 #include "inventory/ui/gamelistmodel.h"
 #include "system/files.h"
+#include "system/textencoding.h"
 
 namespace vorlisk {
 
@@ -28,7 +29,7 @@ const QColor kEditedColour(0, 255, 0);  // 65280
 void formGameInventory::cmbGenre_Click() {
     int entry = cmbGenre()->currentIndex();
     if (entry < 0) return;
-    LoadInventory(entry == 0 ? std::string() : FromQt(cmbGenre()->currentText()));
+    LoadInventory(entry == 0 ? std::string() : EntryBytes(cmbGenre(), entry));
     if (entry == cmbGenre()->currentIndex()) loadedGenreEntry_ = entry;
 }
 
@@ -81,11 +82,14 @@ void formGameInventory::SetAddButtonColour(const QColor& colour) {
 
 void formGameInventory::MarkEdited() { SetAddButtonColour(kEditedColour); }
 
-void formGameInventory::SelectEntryByText(QComboBox* box, const QString& text) {
-    int entry = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+void formGameInventory::SelectEntryByText(QComboBox* box, const std::string& text) {
+    int entry = -1;
+    for (int i = 0; i < box->count() && entry < 0; ++i)
+        if (EntryBytes(box, i) == text) entry = i;
     // A text that is no entry (a genre of another genre list, say) is still shown, and
     // stored again by Add/Update, rather than lost.
-    box->setPlaceholderText(entry < 0 ? text : QString());
+    box->setPlaceholderText(entry < 0 ? ToQt(text) : QString());
+    RememberBytes(box, entry < 0 ? text : std::string(), QString());
     SelectEntry(box, entry);
 }
 
@@ -93,30 +97,40 @@ QString formGameInventory::ShownText(const QComboBox* box) {
     return box->currentIndex() >= 0 ? box->currentText() : box->placeholderText();
 }
 
+std::string formGameInventory::ShownBytes(const QComboBox* box) {
+    return box->currentIndex() >= 0 ? EntryBytes(box, box->currentIndex()) : GivenBytes(box);
+}
+
 void formGameInventory::lstName_Click() {
     int selected = SelectedGame();
     if (selected < 0) return;
-    txtName()->setText(ToQt(inventory_.Lists().Name(selected)));
-    ShowGameRecord(inventory_.Lists().RecordOf(selected));
+    const GameLists& lists = inventory_.Lists();
+    // Edited text goes back in the encoding of the record it belongs to.
+    recordEncoding_ =
+        EncodingOf(lists.Name(selected) + '\t' + lists.RecordOf(selected), TextEncoding::Utf8);
+    ShowBytes(txtName(), lists.Name(selected));
+    ShowGameRecord(lists.RecordOf(selected));
 }
 
 void formGameInventory::ShowGameRecord(const std::string& record) {
-    ShownRecord shown = ReadRecord(record);
-    const GameFields& f = shown.fields;
-    txtID()->setText(ToQt(f.id));
-    SelectEntryByText(cmbGameGenRe(), ToQt(f.genre));
-    std::optional<int> flag = ParseImageFlag(shown.imageFlagText);
+    const RecordFields f = SplitRecord(record);
+    ShowBytes(txtID(), f[kId]);
+    SelectEntryByText(cmbGameGenRe(), f[kGenre]);
+    std::optional<int> flag = ParseImageFlag(f[kImageFlag]);
     if (flag && *flag >= 0 && *flag <= 2)
         chkISO()->setCheckState(*flag == 0   ? Qt::Unchecked
                                 : *flag == 1 ? Qt::Checked
                                              : Qt::PartiallyChecked);
-    txtISO()->setText(ToQt(f.imagePath));
-    imgGame(0)->tag = ToQt(f.firstPicture);
-    imgGame(1)->tag = ToQt(f.secondPicture);
-    imgGame(0)->LoadPicture(imgGame(0)->tag);
-    imgGame(1)->LoadPicture(imgGame(1)->tag);
-    SelectEntryByText(cmbPlay(), ToQt(f.emulator));
-    txtDescription()->setPlainText(ToEditorLines(ToQt(f.description)));
+    RememberBytes(chkISO(), f[kImageFlag], QString::number(chkISO()->checkState()));
+    ShowBytes(txtISO(), f[kImagePath]);
+    imgGame(0)->tag = f[kFirstPicture];
+    imgGame(1)->tag = f[kSecondPicture];
+    for (int i = 0; i < 2; ++i) {
+        RememberBytes(imgGame(i), imgGame(i)->tag, QString());
+        imgGame(i)->LoadPicture(imgGame(i)->tag);
+    }
+    SelectEntryByText(cmbPlay(), f[kEmulator]);
+    ShowDescription(txtDescription(), f[kDescription]);
 
     int selected = SelectedGame();
     QString name = selected >= 0 ? ToQt(inventory_.Lists().Name(selected)) : QString();
@@ -124,35 +138,56 @@ void formGameInventory::ShowGameRecord(const std::string& record) {
     imgGame(0)->setToolTip(txtDescription()->toPlainText());
     imgGame(1)->setToolTip(txtISO()->text());
 
-    bool imageExists = FileExists(FromQt(txtISO()->text()));
-    bool discMatches = GetDiscGameId() == FromQt(txtID()->text());
+    bool imageExists = FileExists(ImagePath());
+    bool discMatches = GetDiscGameId() == FieldBytes(txtID(), recordEncoding_);
     btnPlay()->setEnabled(imageExists || discMatches);
     SetAddButtonColour(QApplication::palette(btnAdd()).color(QPalette::Button));
 }
 
+std::string formGameInventory::ImagePath() const { return FieldBytes(txtISO(), recordEncoding_); }
+
+std::string formGameInventory::EditorRecord() const {
+    // A field left as it was shown is stored as the very bytes it was read from; an edited
+    // one is cleaned up as every edit is.
+    auto text = [this](RecordField field, const QLineEdit* control) {
+        return IsEdited(control) ? StoredField(field, FieldBytes(control, recordEncoding_))
+                                 : GivenBytes(control);
+    };
+    auto picture = [](RecordField field, const PictureBox* box) {
+        return box->tag == GivenBytes(box) ? box->tag : StoredField(field, box->tag);
+    };
+    RecordFields f;
+    f[kId] = text(kId, txtID());
+    f[kGenre] = StoredField(kGenre, ShownBytes(cmbGameGenRe()));
+    Qt::CheckState flag = chkISO()->checkState();
+    f[kImageFlag] = DiffersFromShown(chkISO(), QString::number(flag))
+                        ? std::to_string(flag == Qt::Unchecked ? 0
+                                         : flag == Qt::Checked ? 1
+                                                               : 2)
+                        : GivenBytes(chkISO());
+    f[kImagePath] = text(kImagePath, txtISO());
+    f[kFirstPicture] = picture(kFirstPicture, imgGame(0));
+    f[kSecondPicture] = picture(kSecondPicture, imgGame(1));
+    f[kEmulator] = StoredField(kEmulator, ShownBytes(cmbPlay()));
+    f[kDescription] =
+        IsEdited(txtDescription())
+            ? StoredField(kDescription, EditedDescription(txtDescription(), recordEncoding_))
+            : GivenBytes(txtDescription());
+    return JoinRecord(f);
+}
+
 void formGameInventory::SaveGameRecord() {
     inventory_.inventoryChanged = true;
-
-    GameFields fields;
-    fields.id = FromQt(txtID()->text());
-    fields.genre = FromQt(ShownText(cmbGameGenRe()));
-    fields.imageFlag = chkISO()->checkState() == Qt::Unchecked ? 0
-                       : chkISO()->checkState() == Qt::Checked ? 1
-                                                               : 2;
-    fields.imagePath = FromQt(txtISO()->text());
-    fields.firstPicture = FromQt(imgGame(0)->tag);
-    fields.secondPicture = FromQt(imgGame(1)->tag);
-    fields.emulator = FromQt(ShownText(cmbPlay()));
-    fields.description = FromQt(FromEditorLines(txtDescription()->toPlainText()));
-    std::string record = BuildRecord(fields);
+    std::string record = EditorRecord();
+    std::string name = FieldBytes(txtName(), recordEncoding_);
 
     int selected = SelectedGame();
     GameLists& lists = inventory_.Lists();
-    if (selected >= 0 && ToQt(lists.Name(selected)) == txtName()->text()) {
+    if (selected >= 0 && lists.Name(selected) == name) {
         lists.SetRecord(lists.Link(selected), std::move(record));
-    } else if (!TrimBlanks(FromQt(txtName()->text())).empty()) {
+    } else if (!TrimBlanks(name).empty()) {
         model_->BeginChange();
-        int added = lists.AddGame(CleanName(FromQt(txtName()->text())), std::move(record));
+        int added = lists.AddGame(CleanName(std::move(name)), std::move(record));
         model_->EndChange();
         SelectGame(added);
     }
@@ -172,12 +207,13 @@ void formGameInventory::btnDelete_Click() {
 }
 
 void formGameInventory::btnClear_Click() {
-    txtName()->clear();
-    txtID()->clear();
-    SelectEntryByText(cmbGameGenRe(), QString());
+    SetBytes(txtName(), {});
+    SetBytes(txtID(), {});
+    SelectEntryByText(cmbGameGenRe(), {});
     chkISO()->setCheckState(Qt::Unchecked);
-    txtISO()->clear();
-    SelectEntryByText(cmbPlay(), QString());
+    RememberBytes(chkISO(), {}, QString());  // stored as the box says: 0
+    SetBytes(txtISO(), {});
+    SelectEntryByText(cmbPlay(), {});
     for (int i = 0; i < 2; ++i) {
         imgGame(i)->tag.clear();
         imgGame(i)->clear();

@@ -59,7 +59,7 @@ QPushButton* formEmulatorPath::btnBrowse(int index) const {
 
 std::string formEmulatorPath::Path(int index) const {
     if (index < 0 || index > 3) return {};
-    return FromQt(txtPath(index)->text());
+    return FieldBytes(txtPath(index), TextEncoding::Utf8);
 }
 
 void formEmulatorPath::Form_Load() {
@@ -69,7 +69,7 @@ void formEmulatorPath::Form_Load() {
 void formEmulatorPath::btnBrowse_Click(int index) {
     QString title = QStringLiteral("Select path for ") + lblPath(index)->text();
     QString path = owner_.OpenDialog(this, kEmulatorFilter, title, txtPath(index)->text());
-    if (!path.isEmpty()) txtPath(index)->setText(path);
+    if (!path.isEmpty()) SetBytes(txtPath(index), PathBytes(path));
 }
 
 void formEmulatorPath::Form_QueryUnload() {

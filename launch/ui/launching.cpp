@@ -21,9 +21,9 @@ void formGameInventory::cmbPlay_Click() {
     if (!pathDialog_) return;
     int entry = cmbPlay()->currentIndex();
     // The emulator's logo goes into the first picture box that holds no picture of the game.
-    PictureBox* box = imgGame(0)->tag.isEmpty()   ? imgGame(0)
-                      : imgGame(1)->tag.isEmpty() ? imgGame(1)
-                                                  : nullptr;
+    PictureBox* box = imgGame(0)->tag.empty()   ? imgGame(0)
+                      : imgGame(1)->tag.empty() ? imgGame(1)
+                                                : nullptr;
     if (box) {
         box->clear();
         if (QLabel* logo = imgEmu(entry - 1)) box->setPixmap(logo->pixmap());
@@ -41,7 +41,7 @@ void formGameInventory::btnPaths_Click() {
 
 void formGameInventory::btnPlay_Click() {
     if (!btnPlay()->isEnabled()) return;
-    std::string imagePath = FromQt(txtISO()->text());
+    std::string imagePath = ImagePath();
     if (FileExists(imagePath)) {
         std::string mount = PlayMountCommand(appPath_, imagePath, vorlisk::FileExists);
         if (!mount.empty()) system_.StartCommandLine(mount, ShowState::Minimized);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -78,10 +79,14 @@ class FakeUserInterface : public UserInterface {
     std::deque<QString> folderAnswers;
     std::vector<QString> openedAddresses;
     int ended = 0;
+    // Runs while a message or input box is open, as a real modal box runs the event loop
+    // and takes the focus away from the window.
+    std::function<void()> whileOpen;
 
     void ShowMessage(QWidget*, const QString& text, const QString& title,
                      MessageIcon icon) override {
         messages.push_back({text, title, icon});
+        if (whileOpen) whileOpen();
     }
     bool AskYesNo(QWidget*, const QString& text, const QString&) override {
         questions.push_back(text);
@@ -90,6 +95,7 @@ class FakeUserInterface : public UserInterface {
     QString InputBox(QWidget*, const QString& prompt, const QString&,
                      const QString& text) override {
         inputRequests.emplace_back(prompt, text);
+        if (whileOpen) whileOpen();
         return Next(inputAnswers, QString());
     }
     QString ChooseFile(QWidget*, const QStringList& filters, const QString& title,

@@ -170,7 +170,7 @@ TEST_F(EditorTest, DeleteThenAddBringsTheGameBack) {
 TEST_F(EditorTest, ClearEmptiesTheEditorThenAddsANewGame) {
     formGameInventory& w = StartWide(kThree);
     Click("Second");
-    w.imgGame(0)->tag = QStringLiteral("/pictures/a.png");
+    w.imgGame(0)->tag = "/pictures/a.png";
     w.btnClear_Click();
     EXPECT_TRUE(w.txtName()->text().isEmpty());
     EXPECT_TRUE(w.txtID()->text().isEmpty());
@@ -178,7 +178,7 @@ TEST_F(EditorTest, ClearEmptiesTheEditorThenAddsANewGame) {
     EXPECT_EQ(w.cmbPlay()->currentIndex(), -1);
     EXPECT_EQ(w.chkISO()->checkState(), Qt::Unchecked);
     EXPECT_FALSE(w.txtISO()->isEnabled());
-    EXPECT_TRUE(w.imgGame(0)->tag.isEmpty());
+    EXPECT_TRUE(w.imgGame(0)->tag.empty());
     EXPECT_FALSE(w.btnPlay()->isEnabled());
     EXPECT_EQ(w.AddButtonColour(), kGreen);
     EXPECT_EQ(w.SelectedGame(), 1);  // Clear leaves the selection alone

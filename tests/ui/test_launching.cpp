@@ -55,7 +55,7 @@ TEST_F(LaunchTest, TheLogoGoesIntoTheFirstBoxWithoutAPicture) {
     formGameInventory& w = Start();
     w.PathDialog()->txtPath(0)->setText(QStringLiteral("/x"));
     struct Case {
-        QString tag0, tag1;
+        std::string tag0, tag1;
         int entry;
         bool logo0, logo1;
     };

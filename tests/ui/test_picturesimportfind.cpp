@@ -41,12 +41,12 @@ TEST_F(PictureTest, EveryPictureKindLoadsAndAFailedLoadKeepsThePrevious) {
                           Case{"missing.png", false}}) {
         SCOPED_TRACE(c.file);
         QRgb before = box->pixmap().isNull() ? 0 : Pixel(box);
-        EXPECT_EQ(box->LoadPicture(ToQt(Folder() + c.file)), c.loads);
+        EXPECT_EQ(box->LoadPicture(Folder() + c.file), c.loads);
         ASSERT_FALSE(box->pixmap().isNull());
         if (!c.loads) EXPECT_EQ(Pixel(box), before);
     }
     EXPECT_EQ(qRed(Pixel(box)), 255);  // still the GIF
-    box->LoadPicture(QString());
+    box->LoadPicture("");
     EXPECT_TRUE(box->pixmap().isNull());
 }
 
@@ -66,7 +66,7 @@ TEST_F(PictureTest, ClickingAPictureChoosesOneOnlyWhileEditing) {
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0].title, QStringLiteral("Select a Picture"));
     EXPECT_TRUE(ui.fileRequests[0].startIn.isEmpty());
-    EXPECT_EQ(w.imgGame(1)->tag, ToQt(Folder() + "broken.jpg"));  // set although it failed
+    EXPECT_EQ(w.imgGame(1)->tag, Folder() + "broken.jpg");  // set although it failed
     EXPECT_EQ(w.AddButtonColour(), QColor(0, 255, 0));
 
     ui.fileAnswers = {ToQt(Folder() + "blue.bmp")};
@@ -76,7 +76,7 @@ TEST_F(PictureTest, ClickingAPictureChoosesOneOnlyWhileEditing) {
     EXPECT_EQ(SelectedRecord(), "\tRPG\t0\t\t\t" + Folder() + "blue.bmp\tReal PSX\t");
 
     w.imgGame_Click(0);  // cancelled: nothing changes
-    EXPECT_TRUE(w.imgGame(0)->tag.isEmpty());
+    EXPECT_TRUE(w.imgGame(0)->tag.empty());
 }
 
 TEST_F(PictureTest, ShowingAGameShowsItsPicturesOrNone) {
@@ -150,8 +150,7 @@ class FindTest : public WindowTest {
     }
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
         window->show();
-        QKeyEvent press(QEvent::KeyPress, key, modifiers);
-        QApplication::sendEvent(window->lstName(), &press);
+        PressKey(*window, key, modifiers);
     }
 };
 
@@ -174,6 +173,24 @@ TEST_F(FindTest, CtrlFFindsFromTheTopAndF3GoesOnWithoutWrapping) {
     EXPECT_EQ(ui.messages[0].title, QStringLiteral("Vorlisk"));
     Press(Qt::Key_F3, Qt::NoModifier);  // starts again at the top
     EXPECT_EQ(Selected(), "Dr. Mario");
+}
+
+TEST_F(FindTest, EachKeyActsOnceWhereverABoxLeavesTheFocus) {
+    // A real modal box takes the focus away and leaves none behind when it closes.
+    ui.whileOpen = [] {
+        if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
+    };
+    window->show();
+    window->lstName()->setFocus();
+    ui.inputAnswers = {QStringLiteral("tekken")};
+    Press(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(ui.inputRequests.size(), 1u);
+    EXPECT_EQ(Selected(), "Tekken");
+    Press(Qt::Key_F3, Qt::NoModifier);  // no further match
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(Selected(), "(none)");
+    Press(Qt::Key_F, Qt::ControlModifier);  // cancelled
+    EXPECT_EQ(ui.inputRequests.size(), 2u);
 }
 
 TEST_F(FindTest, OnlyCtrlAloneWithFAsksAndF3FirstAsksToo) {

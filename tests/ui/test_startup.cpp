@@ -187,6 +187,37 @@ TEST_F(WindowTest, InfoOpensAndClosesThePanel) {
     EXPECT_EQ(w.btnInfo()->x(), qRound(2175 / 15.0));
 }
 
+TEST_F(WindowTest, OpeningThePanelKeepsTheSelectedTwinAndNeverFiltersTheEditor) {
+    Write("gameinv.txt",
+          "Twin\tT-1\tRPG\t0\t\t\t\tReal PSX\tone\r\n"
+          "Twin\tT-2\tRPG\t0\t\t\t\tReal PSX\ttwo\r\n" +
+              kLine2);
+    formGameInventory& w = Start();
+    w.SelectGame(2);  // Alpha, Twin, Twin
+    ASSERT_EQ(w.txtID()->text(), QStringLiteral("T-2"));
+    w.btnInfo_Click();
+    EXPECT_EQ(SelectedRecord(), "T-2\tRPG\t0\t\t\t\tReal PSX\ttwo");
+    EXPECT_EQ(w.txtID()->text(), QStringLiteral("T-2"));
+    w.btnInfo_Click();
+
+    // When the save before the reload fails, the panel stays closed on the filtered list.
+    int rpg = w.cmbGenre()->findText("RPG");
+    formGameInventory::SelectEntry(w.cmbGenre(), rpg);
+    w.SaveGameRecord();  // a third Twin, not saved yet
+    {
+        FileSizeLimit limit(10);
+        ASSERT_TRUE(limit.ok());
+        w.btnInfo_Click();
+    }
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(w.WidthTwips(), 4875);
+    EXPECT_TRUE(w.cmbGenre()->isEnabled());
+    EXPECT_EQ(w.cmbGenre()->currentIndex(), rpg);
+    w.btnInfo_Click();  // the save works again
+    EXPECT_EQ(w.WidthTwips(), 8715);
+    EXPECT_EQ(Names().size(), 4u);
+}
+
 TEST_F(WindowTest, OpeningThePanelWithNoGameSelectedSelectsNone) {
     Write("gameinv.txt", kLine1 + kLine2);
     formGameInventory& w = Start();

@@ -37,6 +37,19 @@ TEST_F(WindowTest, TranslationReplacesCaptionsAndTextsAsFarAsItGoes) {
     EXPECT_EQ(Start().btnAdd()->text(), QStringLiteral("&Add/Update"));
 }
 
+TEST_F(WindowTest, TranslatedLabelsTakeAccessKeysAsButtonsDo) {
+    std::string lines = Lines(8, "T") + "&Beschreibung:\r\n" + Lines(4, "L") + "&Bilder\r\n";
+    Write("translate.txt", lines);
+    formGameInventory& w = Start();
+    w.show();
+    w.activateWindow();
+    w.btnInfo_Click();
+    EXPECT_EQ(w.label("lblScrnShots")->text(), QStringLiteral("Bilder"));  // no field to go to
+    w.lstName()->setFocus();
+    PressKey(w, Qt::Key_B, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), w.txtDescription());
+}
+
 TEST_F(WindowTest, GenreFileRebuildsBothListsAndLoadsEveryGame) {
     Write("gameinv.txt", "A\t\tRPG\t0\t\t\t\tReal PSX\t\r\nB\t\tPUZZLE\t0\t\t\t\tReal PSX\t\r\n");
     Write("genre.txt", "RPG\r\n\r\nRPG\nPUZZLE");

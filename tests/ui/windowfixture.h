@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QTest>
+#include <QWindow>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -21,7 +23,16 @@
 #include "tests/core/environment.h"
 #include "tests/ui/fakes.h"
 
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
+
 namespace vorlisk::testing {
+
+// Presses a key as the window system does: the key arrives at the window, shortcuts and
+// access keys are tried, and it goes on to the control with the focus.
+inline void PressKey(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(window.windowHandle(), key, modifiers);
+}
 
 class WindowTest : public ::testing::Test {
   protected:

@@ -1,0 +1,108 @@
+#include "app/ui/text.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QVariant>
+
+#include "inventory/gamerecord.h"
+
+namespace vorlisk {
+
+namespace {
+
+const char* const kBytesProperty = "vorliskBytes";
+const char* const kShownProperty = "vorliskShown";
+
+std::string Bytes(const QByteArray& array) { return std::string(array.constData(), array.size()); }
+
+// The paragraphs of a text document joined by CR LF. The raw text keeps what the plain text
+// would turn into blanks and line breaks (no-break spaces, line separators).
+QString EditorText(const QPlainTextEdit* field) {
+    return field->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+}
+
+}  // namespace
+
+QString ToQt(const std::string& bytes) {
+#ifdef _WIN32
+    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+#else
+    std::string shown = ShownUtf8(bytes);
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+#endif
+}
+
+std::string FromQt(const QString& text, TextEncoding encoding) {
+#ifdef _WIN32
+    (void)encoding;
+    return Bytes(text.toLocal8Bit());
+#else
+    return EncodeText(Bytes(text.toUtf8()), encoding);
+#endif
+}
+
+std::string PathBytes(const QString& path) { return Bytes(QFile::encodeName(path)); }
+
+QString WithoutAccessKeys(const QString& caption) {
+    QString shown;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) ++i;
+        shown += caption[i];
+    }
+    return shown;
+}
+
+void RememberBytes(QObject* control, const std::string& bytes, const QString& shown) {
+    control->setProperty(kBytesProperty,
+                         QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    control->setProperty(kShownProperty, shown.isNull() ? QVariant() : QVariant(shown));
+}
+
+std::string GivenBytes(const QObject* control) {
+    return Bytes(control->property(kBytesProperty).toByteArray());
+}
+
+bool DiffersFromShown(const QObject* control, const QString& current) {
+    QVariant shown = control->property(kShownProperty);
+    return !shown.isValid() || shown.toString() != current;
+}
+
+void ShowBytes(QLineEdit* field, const std::string& bytes) {
+    field->setText(ToQt(bytes));
+    // What the field holds now (it may have cut a very long text) stands for the bytes.
+    RememberBytes(field, bytes, field->text());
+}
+
+void SetBytes(QLineEdit* field, const std::string& bytes) {
+    field->setText(ToQt(bytes));
+    RememberBytes(field, bytes, QString());
+}
+
+bool IsEdited(const QLineEdit* field) { return DiffersFromShown(field, field->text()); }
+
+std::string FieldBytes(const QLineEdit* field, TextEncoding plainAscii) {
+    std::string given = GivenBytes(field);
+    if (!IsEdited(field)) return given;
+    return FromQt(field->text(), EncodingOf(given, plainAscii));
+}
+
+void ShowDescription(QPlainTextEdit* field, const std::string& stored) {
+    field->setPlainText(ToQt(ShownDescription(stored)));
+    RememberBytes(field, stored, EditorText(field));
+}
+
+bool IsEdited(const QPlainTextEdit* field) { return DiffersFromShown(field, EditorText(field)); }
+
+std::string EditedDescription(const QPlainTextEdit* field, TextEncoding plainAscii) {
+    return FromQt(EditorText(field), EncodingOf(GivenBytes(field), plainAscii));
+}
+
+std::string EntryBytes(const QComboBox* box, int index) {
+    QVariant bytes = box->itemData(index);
+    return bytes.isValid() ? Bytes(bytes.toByteArray()) : FromQt(box->itemText(index));
+}
+
+}  // namespace vorlisk
