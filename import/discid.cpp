@@ -18,18 +18,16 @@ std::string Piece(const std::string& line, size_t start, size_t length) {
     return line.substr(start, length);
 }
 
-// The path of the non-empty system.cnf in `root`, its name's case ignored, or empty.
-std::string FindSystemCnf(const std::string& root) {
-    const std::string exact = root + "system.cnf";
+}  // namespace
+
+std::string FindFileIgnoringCase(const std::string& folder, const std::string& name) {
+    const std::string exact = folder + name;
     if (FileExists(exact)) return exact;
-    // Discs may show SYSTEM.CNF; look through the root's plain files for any spelling.
-    for (const std::string& name : ListPlainFiles(root, std::string())) {
-        if (EqualIgnoringCase(name, "system.cnf") && FileExists(root + name)) return root + name;
+    for (const std::string& listed : ListPlainFiles(folder, std::string())) {
+        if (EqualIgnoringCase(listed, name) && FileExists(folder + listed)) return folder + listed;
     }
     return {};
 }
-
-}  // namespace
 
 std::string GameIdFromBootLine(const std::string& line) {
     size_t device = FindIgnoringCase(line, "CDROM:");
@@ -47,15 +45,20 @@ std::string ReadBootLine(const std::string& path) {
     in.read(data.data(), static_cast<std::streamsize>(data.size()));
     if (in.bad()) return {};
     data.resize(static_cast<size_t>(in.gcount()));
-    size_t end = data.find_first_of("\r\n");
-    if (end != std::string::npos) data.resize(end);
-    return data;
+    return FirstLineOf(std::move(data));
+}
+
+std::string FirstLineOf(std::string head) {
+    size_t end = head.find_first_of("\r\n");
+    if (end != std::string::npos) head.resize(end);
+    return head;
 }
 
 std::string GetDiscGameId(const std::vector<std::string>& cdromRoots) {
     for (const std::string& root : cdromRoots) {
         if (root.empty()) continue;  // never the working folder
-        std::string systemCnf = FindSystemCnf(root);
+        // Discs may show SYSTEM.CNF or system.cnf.
+        std::string systemCnf = FindFileIgnoringCase(root, "system.cnf");
         if (systemCnf.empty()) continue;  // no disc, or not a PlayStation disc
         // The first drive with a boot file ends the search, whatever its first line says.
         return GameIdFromBootLine(ReadBootLine(systemCnf));
