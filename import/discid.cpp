@@ -3,7 +3,6 @@
 #include <cstring>
 #include <fstream>
 
-#include "import/folderimport.h"
 #include "system/asciicase.h"
 #include "system/files.h"
 #include "system/textfile.h"
@@ -19,15 +18,6 @@ std::string Piece(const std::string& line, size_t start, size_t length) {
 }
 
 }  // namespace
-
-std::string FindFileIgnoringCase(const std::string& folder, const std::string& name) {
-    const std::string exact = folder + name;
-    if (FileExists(exact)) return exact;
-    for (const std::string& listed : ListPlainFiles(folder, std::string())) {
-        if (EqualIgnoringCase(listed, name) && FileExists(folder + listed)) return folder + listed;
-    }
-    return {};
-}
 
 std::string GameIdFromBootLine(const std::string& line) {
     size_t device = FindIgnoringCase(line, "CDROM:");

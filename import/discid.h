@@ -29,7 +29,8 @@ std::string ReadBootLine(const std::string& path);
 
 // The path of the non-empty plain file `name` in `folder` (empty, or ending in a separator):
 // `folder` + `name` when it exists, else that of a file whose name differs from `name` only
-// in the case of its letters. Empty when there is none.
+// in the case of its letters. Empty when there is none. Looking up many names in one folder
+// that does not change lists it once.
 std::string FindFileIgnoringCase(const std::string& folder, const std::string& name);
 
 // The game ID of the PlayStation disc in one of the CD-ROM drives, or empty.
