@@ -1,8 +1,11 @@
 // Importing a folder of 10,000 disc images, against listing that folder and sorting its
-// names in a plain vector.
+// names in a plain vector; and importing 10,000 real images, whose IDs are read, against
+// listing that folder and reading three sectors of each image.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <strings.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,6 +13,7 @@
 
 #include "bench/benchwindow.h"
 #include "import/folderimport.h"
+#include "tests/core/discimages.h"
 
 namespace vorlisk::bench {
 namespace {
@@ -31,8 +35,10 @@ const TempFolder& ImageFolder() {
     return folder;
 }
 
-void BM_ImportThroughTheWindow(benchmark::State& state) {
-    const TempFolder& images = ImageFolder();
+// Imports the folder `images` into an empty list, each iteration anew; every record must get
+// the ID `id`.
+void ImportThroughTheWindow(benchmark::State& state, const TempFolder& images,
+                            const std::string& id) {
     TempFolder app("vorlisk-bench-import-app");
     QuietSystem system(app.Path());
     QuietUserInterface ui;
@@ -46,9 +52,15 @@ void BM_ImportThroughTheWindow(benchmark::State& state) {
         window.LoadInventory("");  // no gameinv.txt: an empty list
         state.ResumeTiming();
         window.btnAddISO_Click();
-        if (window.Inventory().Lists().Count() != kImages) state.SkipWithError("wrong count");
+        const GameLists& lists = window.Inventory().Lists();
+        if (lists.Count() != kImages) state.SkipWithError("wrong count");
+        if (lists.RecordOf(kImages - 1).rfind(id + "\t", 0) != 0) state.SkipWithError("wrong ID");
     }
     state.SetItemsProcessed(state.iterations() * kImages);
+}
+
+void BM_ImportThroughTheWindow(benchmark::State& state) {
+    ImportThroughTheWindow(state, ImageFolder(), "");
 }
 BENCHMARK(BM_ImportThroughTheWindow)->Unit(benchmark::kMillisecond);
 
@@ -66,6 +78,48 @@ void BM_ListFolderAndSortNames(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kImages);
 }
 BENCHMARK(BM_ListFolderAndSortNames)->Unit(benchmark::kMillisecond);
+
+// 10,000 small PlayStation images: half of them ISOs, half raw mode 2 BINs with a cue sheet.
+const TempFolder& DiscImageFolder() {
+    static TempFolder folder("vorlisk-bench-images");
+    static bool filled = [] {
+        const std::string iso = testing::PlayStationIso("SLUS_005.94");
+        for (int i = 0; i < kImages; ++i)
+            testing::WriteDiscImage(
+                folder.Path(), "Game_" + std::to_string(i) + (i % 2 ? ".iso" : ".cue"), iso, 2);
+        return true;
+    }();
+    (void)filled;
+    return folder;
+}
+
+void BM_ImportImagesThroughTheWindow(benchmark::State& state) {
+    ImportThroughTheWindow(state, DiscImageFolder(), "SLUS-00594");
+}
+BENCHMARK(BM_ImportImagesThroughTheWindow)->Unit(benchmark::kMillisecond);
+
+// The least that reading the IDs needs: listing the folder once, and for each image opening
+// it and reading its volume descriptor, root folder and boot file (sectors 16, 20 and 21).
+void BM_ListFolderAndReadThreeSectors(benchmark::State& state) {
+    const TempFolder& images = DiscImageFolder();
+    std::string sector(2048, '\0');
+    for (auto _ : state) {
+        size_t read = 0;
+        for (const std::string& name : ListPlainFiles(images.Path(), "")) {
+            const bool raw = IsImageFileName(name, "bin");
+            if (!raw && !IsImageFileName(name, "iso")) continue;
+            int fd = ::open((images.Path() + name).c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0) continue;
+            for (off_t at : {16, 20, 21})
+                read += static_cast<size_t>(::pread(fd, sector.data(), sector.size(),
+                                                    at * (raw ? 2352 : 2048) + (raw ? 24 : 0)));
+            ::close(fd);
+        }
+        if (read != 3u * kImages * sector.size()) state.SkipWithError("short read");
+    }
+    state.SetItemsProcessed(state.iterations() * kImages);
+}
+BENCHMARK(BM_ListFolderAndReadThreeSectors)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vorlisk::bench

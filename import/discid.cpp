@@ -3,7 +3,6 @@
 #include <cstring>
 #include <fstream>
 
-#include "import/folderimport.h"
 #include "system/asciicase.h"
 #include "system/files.h"
 #include "system/textfile.h"
@@ -16,17 +15,6 @@ namespace {
 std::string Piece(const std::string& line, size_t start, size_t length) {
     if (start >= line.size()) return {};
     return line.substr(start, length);
-}
-
-// The path of the non-empty system.cnf in `root`, its name's case ignored, or empty.
-std::string FindSystemCnf(const std::string& root) {
-    const std::string exact = root + "system.cnf";
-    if (FileExists(exact)) return exact;
-    // Discs may show SYSTEM.CNF; look through the root's plain files for any spelling.
-    for (const std::string& name : ListPlainFiles(root, std::string())) {
-        if (EqualIgnoringCase(name, "system.cnf") && FileExists(root + name)) return root + name;
-    }
-    return {};
 }
 
 }  // namespace
@@ -47,15 +35,20 @@ std::string ReadBootLine(const std::string& path) {
     in.read(data.data(), static_cast<std::streamsize>(data.size()));
     if (in.bad()) return {};
     data.resize(static_cast<size_t>(in.gcount()));
-    size_t end = data.find_first_of("\r\n");
-    if (end != std::string::npos) data.resize(end);
-    return data;
+    return FirstLineOf(std::move(data));
+}
+
+std::string FirstLineOf(std::string head) {
+    size_t end = head.find_first_of("\r\n");
+    if (end != std::string::npos) head.resize(end);
+    return head;
 }
 
 std::string GetDiscGameId(const std::vector<std::string>& cdromRoots) {
     for (const std::string& root : cdromRoots) {
         if (root.empty()) continue;  // never the working folder
-        std::string systemCnf = FindSystemCnf(root);
+        // Discs may show SYSTEM.CNF or system.cnf.
+        std::string systemCnf = FindFileIgnoringCase(root, "system.cnf");
         if (systemCnf.empty()) continue;  // no disc, or not a PlayStation disc
         // The first drive with a boot file ends the search, whatever its first line says.
         return GameIdFromBootLine(ReadBootLine(systemCnf));

@@ -18,11 +18,20 @@ namespace vorlisk {
 // Empty when the line has no "cdrom:" or no S after it.
 std::string GameIdFromBootLine(const std::string& line);
 
-// The first line of the file at `path`: everything before the first CR or LF, or the
-// whole file when it has no line end. At most kBootLineLimit bytes are read. Empty when
-// the file cannot be read.
+// The boot line in the first bytes of a system.cnf: everything before the first CR or LF, or
+// all of `head` when it has no line end. At most kBootLineLimit bytes of the file are read.
 inline constexpr size_t kBootLineLimit = 64 * 1024;
+std::string FirstLineOf(std::string head);
+
+// The first line of the file at `path` (FirstLineOf its first kBootLineLimit bytes). Empty
+// when the file cannot be read.
 std::string ReadBootLine(const std::string& path);
+
+// The path of the non-empty plain file `name` in `folder` (empty, or ending in a separator):
+// `folder` + `name` when it exists, else that of a file whose name differs from `name` only
+// in the case of its letters. Empty when there is none. Looking up many names in one folder
+// that does not change lists it once.
+std::string FindFileIgnoringCase(const std::string& folder, const std::string& name);
 
 // The game ID of the PlayStation disc in one of the CD-ROM drives, or empty.
 // `cdromRoots` are the drives' root folders, each ending in a separator, in the order they

@@ -1,5 +1,6 @@
 #include "import/folderimport.h"
 
+#include "import/imagegameid.h"
 #include "inventory/gamerecord.h"
 #include "system/asciicase.h"
 
@@ -51,8 +52,8 @@ std::string ImageRecord(const std::string& folder, const std::string& fileName) 
     if (!path.empty() && !EndsWithSeparator(path)) path.push_back(kSeparator);
     path += fileName;
 
-    std::string record;
-    record += '\t';       // no ID
+    std::string record = CleanName(ImageGameId(path));
+    record += '\t';
     record += "OTHER\t";  // genre
     record += "1\t";      // image flag
     record += CleanName(path);

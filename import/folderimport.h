@@ -30,10 +30,11 @@ std::vector<std::string> ListImageFiles(const std::string& folder, const std::st
 // would split the catalogue line). A name shorter than 4 characters gives the empty name.
 std::string GameNameFromImageFile(const std::string& fileName);
 
-// The game record of the image `fileName` in `folder`: empty ID, genre OTHER, image flag 1,
-// the image path `folder` + `fileName`, no pictures, emulator VGS, and the game's name as
-// description, untrimmed. A TAB in the path becomes a blank so the fields stay in place. A
-// separator is put between `folder` and `fileName` when `folder` lacks one.
+// The game record of the image `fileName` in `folder`: the ID read from the image (empty when
+// none can be read), genre OTHER, image flag 1, the image path `folder` + `fileName`, no
+// pictures, emulator VGS, and the game's name as description, untrimmed. A TAB in the ID or
+// the path becomes a blank so the fields stay in place. A separator is put between `folder`
+// and `fileName` when `folder` lacks one.
 std::string ImageRecord(const std::string& folder, const std::string& fileName);
 
 // The games the folder import adds for the files of one image type in `folder`:

@@ -6,7 +6,7 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fuseiso fuse genisoimage xdotool xvfb openbox
+    fuseiso fuse genisoimage libcdio-utils xdotool xvfb openbox
 )
 if [ "${VORLISK_WINDOWS:-}" = 1 ]; then
     # The POSIX thread model of MinGW-w64 (GoogleTest needs std::thread), built from the

@@ -123,6 +123,9 @@ class formGameInventory : public QDialog {
                        const QString& InitDir);
     void btnGet_Click();
     std::string GetDiscGameId();
+    // Puts `id` into txtID and, when games.txt knows it, the game's name into txtName and
+    // the focus on the genre.
+    void TakeGameId(const std::string& id);
 
     void cmbPlay_Click();
     void btnPaths_Click();

@@ -1,5 +1,5 @@
 // The disc side of the main window: the image-path row with its chooser, and the Get
-// button that reads the game ID of the disc in a drive.
+// button that reads the game ID of the record's image or of the disc in a drive.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +13,7 @@
 #include "app/ui/userinterface.h"
 #include "import/discid.h"
 #include "import/filefilter.h"
+#include "import/imagegameid.h"
 #include "launch/playcommand.h"
 #include "system/files.h"
 #include "system/services.h"
@@ -61,10 +62,18 @@ std::string formGameInventory::GetDiscGameId() {
 
 void formGameInventory::btnGet_Click() {
     std::string imagePath = ImagePath();
+    // An image whose own file system names the game needs no mount and no waiting.
+    if (std::string id = ImageGameId(imagePath); !id.empty()) {
+        TakeGameId(id);
+        return;
+    }
     if (FileExists(imagePath))
         system_.StartCommandLine(GetButtonMountCommand(imagePath), ShowState::Minimized);
     std::string id = GetDiscGameId();
-    if (id.empty()) return;
+    if (!id.empty()) TakeGameId(id);
+}
+
+void formGameInventory::TakeGameId(const std::string& id) {
     SetBytes(txtID(), id);
     std::string name = LookupGameName(appPath_ + "games.txt", id);
     if (name.empty()) return;

@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "app/ui/widgets.h"
+#include "tests/core/discimages.h"
 #include "tests/ui/windowfixture.h"
 
 namespace vorlisk::testing {
@@ -131,6 +132,32 @@ TEST_F(WindowTest, AddIsoImagesAddsOneGamePerImage) {
     EXPECT_EQ(Names().size(), 13u);
     w.btnAddISO_Click();  // cancelled
     EXPECT_EQ(Names().size(), 13u);
+}
+
+TEST_F(WindowTest, AddIsoImagesStoresTheIdReadFromEachImage) {
+    const std::string images = Folder() + "images/";
+    std::filesystem::create_directories(images);
+    WriteDiscImage(images, "Race_Day.iso", PlayStationIso("SLUS_005.94"));
+    WriteDiscImage(images, "Second.cue", PlayStationIso("SCES_023.80"), 2);
+    WriteDiscImage(images, "Third.ccd", PlayStationIso("SLPS_012.34"), 1);
+    WriteDiscImage(images, "Other.bwt", PlayStationIso("SLUS_999.99"));
+    Write("images/Broken.iso", std::string(40000, 'x'));
+    Write("games.txt", "SLUS-00594 Known Game\tNTSC\r\n");  // names are not looked up
+    formGameInventory& w = Start();
+    ui.folderAnswers = {ToQt(images)};
+    w.btnAddISO_Click();
+    const std::vector<std::pair<std::string, std::string>> expected = {{"Broken", ""},
+                                                                       {"Other", ""},
+                                                                       {"Race Day", "SLUS-00594"},
+                                                                       {"Second", "SCES-02380"},
+                                                                       {"Third", "SLPS-01234"}};
+    const GameLists& lists = w.Inventory().Lists();
+    ASSERT_EQ(lists.Count(), static_cast<int>(expected.size()));
+    for (int row = 0; row < lists.Count(); ++row) {
+        EXPECT_EQ(lists.Name(row), expected[row].first);
+        std::string record = lists.RecordOf(row);
+        EXPECT_EQ(record.substr(0, record.find('\t')), expected[row].second) << record;
+    }
 }
 
 class FindTest : public WindowTest {

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "tests/core/discimages.h"
 #include "tests/ui/windowfixture.h"
 
 namespace vorlisk::testing {
@@ -110,6 +111,25 @@ TEST_F(WindowTest, GetFillsIdAndNameFromTheDiscAndTheTableOfGames) {
     system.started.clear();
     w.btnGet_Click();  // no image: nothing is mounted
     EXPECT_TRUE(system.started.empty());
+}
+
+TEST_F(WindowTest, GetReadsTheIdOfARawImageWithoutMountingIt) {
+    WriteDiscImage(Folder(), "Game.cue", PlayStationIso("SLUS_005.94"), 2);
+    std::filesystem::create_directories(Folder() + "disc");
+    Write("disc/system.cnf", "BOOT = cdrom:\\SLPS_012.34;1\r\n");
+    system.cdromRoots = {Folder() + "disc/"};  // another disc in the drive is not read
+    Write("games.txt", "SLUS-00594 Metal Gear Solid\tNTSC\r\n");
+    formGameInventory& w = Start();
+    w.show();
+    w.activateWindow();
+    QApplication::processEvents();
+    w.btnInfo_Click();
+    w.txtISO()->setText(ToQt(Folder() + "Game.cue"));
+    w.btnGet_Click();
+    EXPECT_TRUE(system.started.empty());
+    EXPECT_EQ(w.txtID()->text(), QStringLiteral("SLUS-00594"));
+    EXPECT_EQ(w.txtName()->text(), QStringLiteral("Metal Gear Solid"));
+    EXPECT_TRUE(w.cmbGameGenRe()->hasFocus());
 }
 
 }  // namespace

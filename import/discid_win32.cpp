@@ -1,0 +1,11 @@
+#include "import/discid.h"
+#include "system/files.h"
+
+namespace vorlisk {
+
+std::string FindFileIgnoringCase(const std::string& folder, const std::string& name) {
+    // Windows file names ignore case already.
+    return FileExists(folder + name) ? folder + name : std::string();
+}
+
+}  // namespace vorlisk
