@@ -520,6 +520,10 @@ TEST_F(MountScriptTest, ServicesHostPassesThrough) {
         void StartCommandLine(const std::string& line, ShowState) override {
             started.push_back(line);
         }
+        ProgramRun RunCommandLine(const std::string&, ShowState,
+                                  std::chrono::milliseconds) override {
+            return {};
+        }
         bool ActivateWindowAndSendEnter(const std::string&) override { return false; }
         bool IsRunning(const std::string& name) override { return name == "busy"; }
         std::string WindowsDirectory() override { return folder; }
