@@ -137,7 +137,12 @@ TEST_F(LaunchTest, PlayMountsTheImageThenStartsTheEmulator) {
     using Started = std::pair<std::string, ShowState>;
     const Started mount{Folder() + "d-tools/daemon -mount 0,\"" + Folder() + "game image.iso\"",
                         ShowState::Minimized};
+#ifdef _WIN32
     const Started emulator{Folder() + "vgs", ShowState::Minimized};
+#else
+    const Started emulator{Folder() + "vgs \"" + Folder() + "game image.iso\"",
+                           ShowState::Minimized};
+#endif
     EXPECT_EQ(system.started, (std::vector<Started>{mount, emulator, mount, emulator}));
 }
 
