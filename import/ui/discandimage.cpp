@@ -13,7 +13,6 @@
 #include "app/ui/userinterface.h"
 #include "import/discid.h"
 #include "import/filefilter.h"
-#include "launch/playcommand.h"
 #include "system/files.h"
 #include "system/services.h"
 
@@ -61,8 +60,8 @@ std::string formGameInventory::GetDiscGameId() {
 
 void formGameInventory::btnGet_Click() {
     std::string imagePath = FromQt(txtISO()->text());
-    if (FileExists(imagePath))
-        system_.StartCommandLine(GetButtonMountCommand(imagePath), ShowState::Minimized);
+    // After a failed mount the drives may still hold the disc before: it is not read.
+    if (FileExists(imagePath) && !MountImage(imagePath)) return;
     std::string id = GetDiscGameId();
     if (id.empty()) return;
     txtID()->setText(ToQt(id));
