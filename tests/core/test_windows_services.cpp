@@ -490,20 +490,22 @@ TEST(WindowsProcesses, RunCommandLineWaitsForTheEndWithinTheLimit) {
         " --gtest_also_run_disabled_tests --gtest_brief=1";
     PlatformServices services;
 
-    // Not released, the helper outlives the limit: the wait ends and the helper runs on.
-    ProgramRun run = services.RunCommandLine(helper, ShowState::Minimized, 300ms);
+    // Released, the helper ends within the limit, which the run waits for, with its exit code.
+    WriteWholeFile(release, "go");
+    ProgramRun run = services.RunCommandLine(helper, ShowState::Minimized, 60s);
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(ReadWholeFile(marker), std::to_string(SW_SHOWMINIMIZED) + "\n" + helper);
+
+    // Not released, it outlives the limit: the wait ends and the helper runs on.
+    fs::remove(release);
+    fs::remove(marker);
+    run = services.RunCommandLine(helper, ShowState::Minimized, 300ms);
     EXPECT_TRUE(run.started);
     EXPECT_FALSE(run.finished);
     WriteWholeFile(release, "go");
-    ASSERT_TRUE(WaitForFile(marker, 60s)) << "the helper did not run on";
-    EXPECT_EQ(ReadWholeFile(marker), std::to_string(SW_SHOWMINIMIZED) + "\n" + helper);
-
-    // Released, it ends within the limit, which the run waits for, with its exit code.
-    fs::remove(marker);
-    run = services.RunCommandLine(helper, ShowState::Minimized, 60s);
-    EXPECT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(FileExists(marker));
+    EXPECT_TRUE(WaitForFile(marker, 60s)) << "the helper did not run on";
     ::SetEnvironmentVariableA(kMarkerVariable, nullptr);
     ::SetEnvironmentVariableA(kReleaseVariable, nullptr);
 
