@@ -24,6 +24,9 @@ class QuietSystem : public SystemServices {
     bool ClaimSingleInstance() override { return true; }
     std::vector<std::string> CdromRoots() override { return cdromRoots; }
     void StartCommandLine(const std::string&, ShowState) override {}
+    ProgramRun RunCommandLine(const std::string&, ShowState, std::chrono::milliseconds) override {
+        return {};
+    }
     bool ActivateWindowAndSendEnter(const std::string&) override { return false; }
     bool IsRunning(const std::string&) override { return false; }
     std::string WindowsDirectory() override { return folder_; }

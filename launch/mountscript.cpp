@@ -5,12 +5,19 @@
 #include <string_view>
 
 #include "system/asciicase.h"
+#include "system/commandline.h"
 #include "system/files.h"
 #include "system/textfile.h"
 
 namespace vorlisk {
 
 namespace {
+
+#ifdef _WIN32
+constexpr bool kEmulatorGetsTheImage = false;
+#else
+constexpr bool kEmulatorGetsTheImage = true;
+#endif
 
 // Blanks off both ends, then TABs off the start. Blanks after those TABs, and TABs at the
 // end, stay.
@@ -45,6 +52,37 @@ std::optional<std::string> ArgumentUpTo(std::string_view rest, size_t start, cha
     size_t stop = rest.find(end, start);
     if (stop == std::string_view::npos) return std::nullopt;
     return std::string(rest.substr(start, stop - start));
+}
+
+// The image path as one argument of a command line, quoted whatever it holds.
+std::string QuotedImage(const std::string& imagePath) {
+    return "\"" + EscapeInsideQuotes(imagePath) + "\"";
+}
+
+// `line` with %image% replaced by the quoted image path and %gameid% by the game ID, letters of
+// the placeholders in any case. What is put in is not looked at again, and nothing else in the
+// line changes.
+std::string ReplacePlaceholders(const std::string& line, const std::string& imagePath,
+                                const std::string& gameId) {
+    static constexpr std::string_view kImage = "%image%", kGameId = "%gameid%";
+    std::string result;
+    size_t at = 0;
+    for (size_t percent; (percent = line.find('%', at)) != std::string::npos;) {
+        std::string_view rest = std::string_view(line).substr(percent);
+        result.append(line, at, percent - at);
+        if (BeginsWithIgnoringCase(rest, kImage)) {
+            result += QuotedImage(imagePath);
+            at = percent + kImage.size();
+        } else if (BeginsWithIgnoringCase(rest, kGameId)) {
+            result += QuoteArgument(gameId);
+            at = percent + kGameId.size();
+        } else {
+            result += '%';
+            at = percent + 1;
+        }
+    }
+    result.append(line, at);
+    return result;
 }
 
 class Interpreter {
@@ -111,7 +149,8 @@ class Interpreter {
         return false;
     }
 
-    void Command(std::string line) {
+    void Command(const std::string& scriptLine) {
+        std::string line = ReplacePlaceholders(scriptLine, imagePath_, discGameId_);
         if (EndsWithIgnoringCase(line, "vgs.exe")) {
             // Connectix Virtual Game Station: an open window gets Enter instead of a second
             // copy; otherwise it starts from the line, or from its recorded installation.
@@ -141,7 +180,13 @@ void RunMountScript(const std::string& imagePath, int emulatorIndex,
     if (emulatorIndex >= 1 && emulatorIndex <= 4) {
         const std::string& emulator = emulatorPaths[static_cast<size_t>(emulatorIndex - 1)];
         if (host.FileExists(emulator)) {
-            host.StartCommandLine(emulator, ShowState::Minimized);
+            std::string line = emulator;
+            // A Windows emulator starts alone and boots the disc in the virtual drive. A folder
+            // mounted by fuseiso is no drive that a Linux emulator boots from: there it gets
+            // the image itself as its one argument.
+            if (kEmulatorGetsTheImage && host.FileExists(imagePath))
+                line = QuoteArgument(emulator) + " " + QuotedImage(imagePath);
+            host.StartCommandLine(line, ShowState::Minimized);
             return;
         }
     }

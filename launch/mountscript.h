@@ -41,8 +41,10 @@ inline constexpr const char* kVgsLocationValue = "Location";
 // Starts the game whose disc image is `imagePath`. `emulatorIndex` is the chosen emulator
 // entry (0 "Real PSX", 1 to 4 the emulators, -1 none) and `emulatorPaths` the executable paths
 // of entries 1 to 4. An emulator whose path names an existing file is started minimized and
-// nothing else happens; otherwise the script daemount.ini of host.WindowsDirectory() is
-// carried out line by line.
+// nothing else happens (on Linux with the image path as its one argument when that file
+// exists); otherwise the script daemount.ini of host.WindowsDirectory() is carried out line by
+// line. In its command lines %image% becomes the image path as one quoted argument and
+// %gameid% the disc's game ID, the placeholders' letters in any case.
 void RunMountScript(const std::string& imagePath, int emulatorIndex,
                     const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host);
 

@@ -11,10 +11,6 @@ std::string DaemonMountArguments(const std::string& imagePath) {
     return " -mount 0,\"" + EscapeInsideQuotes(imagePath) + "\"";
 }
 
-std::string GetButtonMountCommand(const std::string& imagePath) {
-    return "daemon" + DaemonMountArguments(imagePath);
-}
-
 #ifdef _WIN32
 
 std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::string& appPath,

@@ -14,10 +14,6 @@ namespace vorlisk {
 // the path still arrives as one argument.
 std::string DaemonMountArguments(const std::string& imagePath);
 
-// The Get button's command: the bare program name "daemon", found by the usual search for
-// programs, and the mount arguments.
-std::string GetButtonMountCommand(const std::string& imagePath);
-
 // Where DAEMON Tools is looked for, in order: pairs of (file tested for existence, program
 // part of the command line). `appPath` is the program's folder ending in a separator;
 // `pathVariable` the search path (PATH), used on Linux only.
@@ -29,8 +25,8 @@ std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::str
 std::string FindDaemonCommand(const std::string& appPath,
                               const std::function<bool(const std::string&)>& fileExists);
 
-// The Play button's whole mount command for `imagePath`, or empty when DAEMON Tools is not
-// found.
+// The whole mount command of the Play and Get buttons for `imagePath`, or empty when DAEMON
+// Tools is not found.
 std::string PlayMountCommand(const std::string& appPath, const std::string& imagePath,
                              const std::function<bool(const std::string&)>& fileExists);
 

@@ -53,6 +53,32 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     return words;
 }
 
+std::vector<std::string> SplitProgramAndArguments(
+    const std::string& commandLine, const std::function<bool(const std::string&)>& isProgram) {
+    std::vector<std::string> words = SplitCommandLine(commandLine);
+    if (words.empty() || isProgram(words[0])) return words;
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const size_t begin = commandLine.find_first_not_of(" \t");
+    // Runs end only in the plain text before the first quote: a word that holds a quote is
+    // an argument.
+    const size_t quote = commandLine.find('"', begin);
+    const size_t plainEnd = quote == std::string::npos ? commandLine.size() : quote;
+    std::vector<size_t> ends;  // where the words of the plain text end, in order
+    for (size_t i = begin + 1; i < plainEnd; ++i)
+        if (blank(commandLine[i]) && !blank(commandLine[i - 1])) ends.push_back(i);
+    if (quote == std::string::npos && !blank(commandLine.back()))
+        ends.push_back(commandLine.size());
+    // Longest first; the first word alone was tried above.
+    for (size_t k = ends.size(); k-- > 1;) {
+        std::string program = commandLine.substr(begin, ends[k] - begin);
+        if (!isProgram(program)) continue;
+        std::vector<std::string> resolved = SplitCommandLine(commandLine.substr(ends[k]));
+        resolved.insert(resolved.begin(), std::move(program));
+        return resolved;
+    }
+    return words;
+}
+
 std::string EscapeInsideQuotes(const std::string& text) {
     std::string escaped;
     escaped.reserve(text.size() + 2);

@@ -3,6 +3,7 @@
 // names a program and its arguments. They are split into separate arguments the way Windows
 // splits a command line and then started directly, never through a shell.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,16 @@ namespace vorlisk {
 //   n backslashes and a literal quote.
 // An unclosed quote runs to the end of the text. The first word is the program.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// SplitCommandLine for a line that is to be started, with its program looked for on the disk:
+// when the line begins unquoted and its first word names no program (`isProgram` is false),
+// the program is the longest run of words, up to a blank before the first double quote, that
+// names one; the rest of the line gives the arguments. So an emulator path with blanks,
+// written without quotes, starts, and a file planted at a shorter run (C:\Program for
+// C:\Program Files\emu) never starts in its place. Without such a run the words of
+// SplitCommandLine come back.
+std::vector<std::string> SplitProgramAndArguments(
+    const std::string& commandLine, const std::function<bool(const std::string&)>& isProgram);
 
 // The text that SplitCommandLine turns back into exactly `argument`: the argument itself when
 // it holds no blank, TAB or double quote and is not empty, otherwise the argument in double

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "system/services.h"
+
 namespace vorlisk {
 
 // True when the text that identifies a process (its executable path, or the first word of
@@ -35,9 +37,9 @@ std::string EscapeRegexText(const std::string& text);
 // True when at least one running process matches `myName` (see ProcessNameMatches).
 bool IsProcessRunning(const std::string& myName);
 
-// Starts `commandLine` (split by SplitCommandLine) as a new process, detached from this one
-// and never waited for. A program without a folder is looked up on the search path. An
-// empty command line, a missing program or a failed start are ignored.
+// Starts `commandLine` as a new process, detached from this one and never waited for. On Linux
+// the line is split by SplitProgramAndArguments, and a program without a folder is looked up
+// on the search path. An empty command line, a missing program or a failed start are ignored.
 void StartDetached(const std::string& commandLine);
 
 // Brings forward the window chosen by ChooseWindow and sends it the Enter key. False when the
@@ -51,15 +53,6 @@ std::vector<std::string> SearchPathFolders(const std::string& pathVariable);
 #ifndef _WIN32
 // The path of the executable file `name` in the folders of PATH, or empty.
 std::string FindProgramOnPath(const std::string& name);
-
-// The outcome of running a program to its end.
-struct ProgramRun {
-    bool started = false;   // the program could be executed
-    bool finished = false;  // it ended within the time limit
-    int exitCode = -1;      // its exit code when it ended normally
-    std::string output;     // what it wrote to its standard output
-    std::string errors;     // what it wrote to its standard error
-};
 
 // Runs `arguments` (program first; without a "/" looked up on PATH) without a shell, with
 // its input from /dev/null, and waits at most `limit`; a program still running then is

@@ -67,6 +67,13 @@ bool IsExecutableFile(const std::string& path) {
            ::access(path.c_str(), X_OK) == 0;
 }
 
+// True when `text` names a program to start: an executable file, or one found on PATH when
+// it has no folder.
+bool IsProgram(const std::string& text) {
+    return text.find('/') == std::string::npos ? !FindProgramOnPath(text).empty()
+                                               : IsExecutableFile(text);
+}
+
 // What a started program needs, prepared before fork so that the child only makes calls
 // that are safe between fork and exec.
 struct ExecPlan {
@@ -110,12 +117,15 @@ void WaitForChild(pid_t pid) {
     }
 }
 
+// Reads what the pipe holds now into `into`, keeping at most its first 64 KiB: a program that
+// writes without end costs no more memory than that.
 bool ReadAvailable(int& fd, std::string& into) {
+    constexpr size_t kMostKept = 64 * 1024;
     char buffer[4096];
     for (;;) {
         ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got > 0) {
-            into.append(buffer, static_cast<size_t>(got));
+            into.append(buffer, std::min(static_cast<size_t>(got), kMostKept - into.size()));
             continue;
         }
         if (got < 0 && errno == EINTR) continue;
@@ -158,7 +168,7 @@ bool IsProcessRunning(const std::string& myName) {
 }
 
 void StartDetached(const std::string& commandLine) {
-    ExecPlan plan = PlanExec(SplitCommandLine(commandLine));
+    ExecPlan plan = PlanExec(SplitProgramAndArguments(commandLine, IsProgram));
     if (!plan.ok) return;
     int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
     if (devNull < 0) return;
@@ -323,6 +333,11 @@ bool PlatformServices::IsRunning(const std::string& name) { return IsProcessRunn
 void PlatformServices::StartCommandLine(const std::string& commandLine, ShowState) {
     // Linux has no start-up window state to hand over; the state is only a hint.
     StartDetached(commandLine);
+}
+
+ProgramRun PlatformServices::RunCommandLine(const std::string& commandLine, ShowState,
+                                            std::chrono::milliseconds limit) {
+    return RunProgram(SplitProgramAndArguments(commandLine, IsProgram), limit);
 }
 
 bool PlatformServices::ActivateWindowAndSendEnter(const std::string& title) {

@@ -5,6 +5,7 @@
 // tlhelp32.h needs the types of windows.h first.
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -15,9 +16,10 @@ namespace vorlisk {
 
 namespace {
 
-// Starts `commandLine` as a new process showing its first window in `showWindow`, and lets
-// it go: the handles are closed at once and nothing waits for it.
-void StartWithShowState(const std::string& commandLine, WORD showWindow) {
+// Starts `commandLine` as a new process showing its first window in `showWindow`. False when
+// it cannot be started; otherwise the caller closes the two handles of `process`.
+bool CreateWithShowState(const std::string& commandLine, WORD showWindow,
+                         PROCESS_INFORMATION& process) {
     // CreateProcessA may write into the command line, so it gets a copy of its own.
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
@@ -25,10 +27,15 @@ void StartWithShowState(const std::string& commandLine, WORD showWindow) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = showWindow;
+    return ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process) != FALSE;
+}
+
+// Starts `commandLine` and lets it go: the handles are closed at once and nothing waits for
+// it. A start that fails is ignored.
+void StartWithShowState(const std::string& commandLine, WORD showWindow) {
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
-        return;  // a start that fails is ignored
+    if (!CreateWithShowState(commandLine, showWindow, process)) return;
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
 }
@@ -98,6 +105,24 @@ bool PlatformServices::IsRunning(const std::string& name) { return IsProcessRunn
 
 void PlatformServices::StartCommandLine(const std::string& commandLine, ShowState state) {
     StartWithShowState(commandLine, static_cast<WORD>(state));
+}
+
+ProgramRun PlatformServices::RunCommandLine(const std::string& commandLine, ShowState state,
+                                            std::chrono::milliseconds limit) {
+    ProgramRun run;
+    PROCESS_INFORMATION process{};
+    if (!CreateWithShowState(commandLine, static_cast<WORD>(state), process)) return run;
+    run.started = true;
+    const DWORD wait = static_cast<DWORD>(std::clamp<long long>(limit.count(), 0, INFINITE - 1));
+    DWORD exitCode = 0;
+    if (::WaitForSingleObject(process.hProcess, wait) == WAIT_OBJECT_0 &&
+        ::GetExitCodeProcess(process.hProcess, &exitCode)) {
+        run.finished = true;
+        run.exitCode = static_cast<int>(exitCode);
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return run;
 }
 
 bool PlatformServices::ActivateWindowAndSendEnter(const std::string& title) {

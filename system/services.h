@@ -2,6 +2,7 @@
 // What the program asks of the operating system. The windows receive one of these at
 // construction: the program hands the real one (PlatformServices), tests hand fakes.
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,15 @@ namespace vorlisk {
 
 // Window states for a started program.
 enum class ShowState { Normal = 1, Minimized = 2 };
+
+// The outcome of running a program to its end.
+struct ProgramRun {
+    bool started = false;   // the program could be executed
+    bool finished = false;  // it ended within the time limit
+    int exitCode = -1;      // its exit code when it ended normally
+    std::string output;     // what it wrote to its standard output
+    std::string errors;     // what it wrote to its standard error
+};
 
 class SystemServices {
   public:
@@ -25,6 +35,11 @@ class SystemServices {
 
     // Starts a command line as a new process without waiting for it; failures are ignored.
     virtual void StartCommandLine(const std::string& commandLine, ShowState state) = 0;
+    // Starts a command line as StartCommandLine does and waits for it to end, at most
+    // `limit`. Linux collects its error output and ends it at the limit; Windows collects no
+    // output and leaves a program that outlives the limit running (DAEMON Tools may stay).
+    virtual ProgramRun RunCommandLine(const std::string& commandLine, ShowState state,
+                                      std::chrono::milliseconds limit) = 0;
     // Brings forward the window titled `title` (equal, else beginning with it) and sends it
     // the Enter key. False when there is no such window.
     virtual bool ActivateWindowAndSendEnter(const std::string& title) = 0;
@@ -45,6 +60,8 @@ class PlatformServices : public SystemServices {
     bool ClaimSingleInstance() override;
     std::vector<std::string> CdromRoots() override;
     void StartCommandLine(const std::string& commandLine, ShowState state) override;
+    ProgramRun RunCommandLine(const std::string& commandLine, ShowState state,
+                              std::chrono::milliseconds limit) override;
     bool ActivateWindowAndSendEnter(const std::string& title) override;
     bool IsRunning(const std::string& name) override;
     std::string WindowsDirectory() override;

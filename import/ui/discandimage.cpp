@@ -14,7 +14,6 @@
 #include "import/discid.h"
 #include "import/filefilter.h"
 #include "import/imagegameid.h"
-#include "launch/playcommand.h"
 #include "system/files.h"
 #include "system/services.h"
 
@@ -67,8 +66,8 @@ void formGameInventory::btnGet_Click() {
         TakeGameId(id);
         return;
     }
-    if (FileExists(imagePath))
-        system_.StartCommandLine(GetButtonMountCommand(imagePath), ShowState::Minimized);
+    // After a failed mount the drives may still hold the disc before: it is not read.
+    if (FileExists(imagePath) && !MountImage(imagePath)) return;
     std::string id = GetDiscGameId();
     if (!id.empty()) TakeGameId(id);
 }

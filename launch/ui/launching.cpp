@@ -1,9 +1,12 @@
 // The launch side of the main window: the emulator choice, the path dialog button, and
 // playing a game (mount its image, then start its emulator or carry out the launch script).
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cctype>
+#include <chrono>
 
 #include "app/ui/formGameInventory.h"
 #include "app/ui/text.h"
@@ -39,12 +42,43 @@ void formGameInventory::btnPaths_Click() {
     pathDialog_->activateWindow();
 }
 
+namespace {
+// How long Play and Get wait for the mount command before they read the drives.
+constexpr std::chrono::seconds kMountLimit{10};
+// The most of the mount command's error output that a message shows.
+constexpr size_t kMostErrorShown = 2000;
+}  // namespace
+
+bool formGameInventory::MountImage(const std::string& imagePath) {
+    std::string mount = PlayMountCommand(appPath_, imagePath, vorlisk::FileExists);
+    if (mount.empty()) return true;  // no helper: the drives hold what they hold
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ProgramRun run = system_.RunCommandLine(mount, ShowState::Minimized, kMountLimit);
+    QApplication::restoreOverrideCursor();
+    // A command that cannot be started is passed over in silence, as ever.
+    if (!run.started || (run.finished && run.exitCode == 0)) return true;
+
+    std::string text =
+        run.finished
+            ? "The disc image could not be mounted (exit code " + std::to_string(run.exitCode) +
+                  ")."
+            : "The disc image could not be mounted: the mount command did not end within " +
+                  std::to_string(kMountLimit.count()) + " seconds.";
+    std::string errors = run.errors.substr(0, kMostErrorShown);
+    while (!errors.empty() && std::isspace(static_cast<unsigned char>(errors.back())))
+        errors.pop_back();
+    if (!errors.empty()) text += "\n\n" + errors;
+    ui_.ShowMessage(this, ToQt(text), windowTitle(), MessageIcon::Exclamation);
+    return false;
+}
+
 void formGameInventory::btnPlay_Click() {
     if (!btnPlay()->isEnabled()) return;
     std::string imagePath = ImagePath();
     if (FileExists(imagePath)) {
-        std::string mount = PlayMountCommand(appPath_, imagePath, vorlisk::FileExists);
-        if (!mount.empty()) system_.StartCommandLine(mount, ShowState::Minimized);
+        // After a failed mount the game is played all the same: a Linux emulator boots the
+        // image itself, and the launch script may not need the disc.
+        MountImage(imagePath);
         RunMountScript(imagePath);
         return;
     }

@@ -1,12 +1,23 @@
 #pragma once
 // Disc images built for tests: a small ISO 9660 file system written in code, its sectors
 // turned into raw 2352-byte tracks, and the cue and CloneCD sheets that go with them.
-// Standard C++ only: the Windows build runs these tests too.
+// Standard C++ only: the Windows build runs these tests too. On POSIX systems also an image
+// built with genisoimage (or xorriso), and whether images can be mounted with FUSE here.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "system/processes.h"
+#endif
 
 #include "tests/core/tempfolder.h"
 
@@ -172,5 +183,40 @@ inline std::string WriteDiscImage(const std::string& folder, const std::string& 
     }
     return folder + name;
 }
+
+#ifndef _WIN32
+
+// Why disc images cannot be built and mounted here, or empty when they can.
+inline std::string WhyNoDiscMounts() {
+    int fuse = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
+    if (fuse < 0) return "/dev/fuse cannot be opened";
+    ::close(fuse);
+    if (FindProgramOnPath("fuseiso").empty()) return "fuseiso is not installed";
+    if (FindProgramOnPath("genisoimage").empty() && FindProgramOnPath("xorriso").empty())
+        return "neither genisoimage nor xorriso is installed";
+    return {};
+}
+
+// Builds the ISO image `isoPath` of a disc whose SYSTEM.CNF begins with `bootLine`, with an
+// outside builder. Answers the builder's complaint, or empty when the image was built.
+inline std::string BuildPlayStationIso(const std::string& isoPath, const std::string& bootLine) {
+    std::vector<std::string> builder;
+    if (std::string tool = FindProgramOnPath("genisoimage"); !tool.empty())
+        builder = {tool, "-quiet"};
+    else if (std::string tool = FindProgramOnPath("xorriso"); !tool.empty())
+        builder = {tool, "-as", "mkisofs", "-quiet"};
+    else
+        return "no ISO builder";
+    const std::filesystem::path files = isoPath + ".files";
+    std::filesystem::create_directories(files);
+    WriteWholeFile(files / "SYSTEM.CNF", bootLine + "\r\nTCB = 4\r\nSTACK = 801FFFF0\r\n");
+    builder.insert(builder.end(), {"-o", isoPath, files.string()});
+    ProgramRun run = RunProgram(builder, std::chrono::seconds(30));
+    std::filesystem::remove_all(files);
+    if (run.finished && run.exitCode == 0) return {};
+    return run.errors.empty() ? "the ISO builder failed" : run.errors;
+}
+
+#endif
 
 }  // namespace vorlisk::testing

@@ -1,6 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "system/commandline.h"
+
+#ifndef _WIN32
+#include <filesystem>
+
+#include "system/services.h"
+#include "tests/core/tempfolder.h"
+#endif
 
 namespace vorlisk {
 namespace {
@@ -41,6 +50,36 @@ TEST(CommandLine, SplitsTheWindowsWay) {
     for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.words) << c.line;
 }
 
+TEST(CommandLine, UnquotedProgramWithBlanksIsTheLongestRunThatNamesAProgram) {
+    const std::set<std::string> programs = {
+        "/opt/My Emu/emu", "/opt/A B/C",       "/opt/A B/C D/emu", "emu",
+        "/srv/Old",        "/srv/Old Emu/emu", "/usr/x y"};
+    auto isProgram = [&](const std::string& text) { return programs.count(text) > 0; };
+    struct Case {
+        std::string line;
+        Words words;
+    };
+    const std::vector<Case> cases = {
+        {"/opt/My Emu/emu", {"/opt/My Emu/emu"}},
+        {" \t/opt/My Emu/emu\t-x  ", {"/opt/My Emu/emu", "-x"}},
+        {R"(/opt/My Emu/emu -x "/games/a b.iso")", {"/opt/My Emu/emu", "-x", "/games/a b.iso"}},
+        // A program planted at a shorter run loses to the longer one.
+        {"/opt/A B/C D/emu -x", {"/opt/A B/C D/emu", "-x"}},
+        {"/opt/A B/C -x", {"/opt/A B/C", "-x"}},
+        {"/usr/x y z", {"/usr/x y", "z"}},
+        // A first word that names a program is the program.
+        {"/srv/Old Emu/emu", {"/srv/Old", "Emu/emu"}},
+        {"emu /opt/My Emu/emu", {"emu", "/opt/My", "Emu/emu"}},
+        // Quoted programs, and runs into a quoted word, are not looked for.
+        {R"("/opt/My" Emu/emu)", {"/opt/My", "Emu/emu"}},
+        {R"(/opt/My Emu/"emu")", {"/opt/My", "Emu/emu"}},
+        {"/no/such prog -x", {"/no/such", "prog", "-x"}},
+        {"", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SplitProgramAndArguments(c.line, isProgram), c.words) << c.line;
+}
+
 TEST(CommandLine, QuotedArgumentsComeBackWhole) {
     const std::vector<std::string> arguments = {
         "plain",
@@ -69,6 +108,30 @@ TEST(CommandLine, QuotedArgumentsComeBackWhole) {
     EXPECT_EQ(QuoteArgument("/my games/daemon"), "\"/my games/daemon\"");
     EXPECT_EQ(EscapeInsideQuotes("C:\\ISO\\Race Day.cue"), "C:\\ISO\\Race Day.cue");
 }
+
+#ifndef _WIN32
+
+TEST(CommandLine, RunsToItsEndAndAnswersExitCodeAndErrorOutput) {
+    vorlisk::testing::TempFolder temp("vorlisk run");
+    const std::string tool = temp.Write("my tools/mount", R"(#!/bin/sh
+[ "$1" = flood ] && exec head -c 300000 /dev/zero >&2
+printf 'cannot mount "%s"\n' "$1" >&2; exit 73
+)");
+    std::filesystem::permissions(tool, std::filesystem::perms::owner_all);
+    PlatformServices services;
+    // The program is unquoted, with a blank in its path.
+    ProgramRun run = services.RunCommandLine(tool + R"( "/games/Race Day.iso")",
+                                             ShowState::Minimized, std::chrono::seconds(10));
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 73);
+    EXPECT_EQ(run.errors, "cannot mount \"/games/Race Day.iso\"\n");
+    // A program that writes without end leaves no more than 64 KiB of it.
+    run = services.RunCommandLine(tool + " flood", ShowState::Minimized, std::chrono::seconds(10));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.errors, std::string(64 * 1024, '\0'));
+}
+
+#endif
 
 }  // namespace
 }  // namespace vorlisk

@@ -3,7 +3,7 @@
 
 #ifndef _WIN32
 
-#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +16,7 @@
 #include "import/discid.h"
 #include "system/processes.h"
 #include "system/services.h"
+#include "tests/core/discimages.h"
 #include "tests/core/environment.h"
 #include "tests/core/tempfolder.h"
 
@@ -24,9 +25,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using vorlisk::testing::BuildPlayStationIso;
 using vorlisk::testing::ReadWholeFile;
 using vorlisk::testing::ScopedEnvironment;
 using vorlisk::testing::TempFolder;
+using vorlisk::testing::WhyNoDiscMounts;
+using vorlisk::testing::WriteDiscImage;
 using vorlisk::testing::WriteWholeFile;
 
 #ifdef VORLISK_SOURCE_DIR
@@ -140,6 +144,7 @@ TEST_F(DaemonHelperArguments, RefusesWhatItCannotMount) {
     WriteWholeFile(images + "/Lost.cue", "FILE \"Lost.bin\" BINARY\n");
     WriteWholeFile(images + "/Empty.cue", "REM no file line\n");
     WriteWholeFile(images + "/Alone.ccd", "[CloneCD]\n");
+    WriteWholeFile(images + "/Game.bwt", "BWT5 STREAM SIGN");
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"-mount"},
@@ -151,6 +156,7 @@ TEST_F(DaemonHelperArguments, RefusesWhatItCannotMount) {
         {"-mount", "0," + images + "/Lost.cue"},
         {"-mount", "0," + images + "/Empty.cue"},
         {"-mount", "0," + images + "/Alone.ccd"},
+        {"-mount", "0," + images + "/Game.bwt"},
     };
     for (const auto& arguments : cases) {
         std::string shown;
@@ -162,6 +168,19 @@ TEST_F(DaemonHelperArguments, RefusesWhatItCannotMount) {
         EXPECT_NE(run.errors.find("daemon: "), std::string::npos) << run.errors;
         EXPECT_EQ(Calls(), "");
     }
+
+    // A state folder that is not the user's own is never acted on, not even to unmount.
+    const std::string elsewhere = temp_.MakeFolder("elsewhere");
+    fs::create_directory_symlink(elsewhere, fs::path(mountPoint_).parent_path());
+    WriteWholeFile(images + "/A.iso", "iso");
+    for (const auto& arguments : {std::vector<std::string>{"-unmount", "0"},
+                                  std::vector<std::string>{"-mount", "0," + images + "/A.iso"}}) {
+        ProgramRun run = Helper(arguments);
+        EXPECT_EQ(run.exitCode, 73) << arguments[0];
+        EXPECT_NE(run.errors.find("belongs to another user"), std::string::npos) << run.errors;
+        EXPECT_EQ(Calls(), "");
+    }
+    EXPECT_TRUE(fs::is_empty(elsewhere));
 }
 
 TEST_F(DaemonHelperArguments, SaysWhenFuseisoIsMissing) {
@@ -173,22 +192,39 @@ TEST_F(DaemonHelperArguments, SaysWhenFuseisoIsMissing) {
     EXPECT_NE(run.errors.find("fuseiso"), std::string::npos) << run.errors;
 }
 
-// The real thing: an ISO image with a PlayStation boot file, mounted through FUSE.
+// The real thing: disc images with a PlayStation boot file, mounted through FUSE.
 class DaemonHelperMount : public DaemonHelperTest {
   protected:
+    void SetUp() override {
+        DaemonHelperTest::SetUp();
+        if (IsSkipped()) return;
+        if (std::string why = WhyNoDiscMounts(); !why.empty()) GTEST_SKIP() << why;
+    }
     void TearDown() override {
         if (!kHelper.empty()) Helper({"-unmount", "0"});
         DaemonHelperTest::TearDown();
     }
 
-    // The file-system type mounted at the mount point, or empty.
-    std::string MountedType() const {
+    // Builds images/<name>.iso with the boot line `bootLine` and answers its path.
+    std::string Iso(const std::string& name, const std::string& bootLine) {
+        const std::string iso = temp_.Path("images/" + name + ".iso");
+        std::string failure = BuildPlayStationIso(iso, bootLine);
+        EXPECT_EQ(failure, "");
+        return iso;
+    }
+
+    // The file-system types mounted at the mount point, one per mount.
+    std::vector<std::string> MountedTypes() const {
         std::istringstream mounts(ReadWholeFile("/proc/self/mounts"));
         std::string device, point, type, rest;
-        std::string found;
+        std::vector<std::string> found;
         while (mounts >> device >> point >> type && std::getline(mounts, rest))
-            if (point == mountPoint_) found = type;
+            if (point == mountPoint_) found.push_back(type);
         return found;
+    }
+    std::string MountedType() const {
+        std::vector<std::string> types = MountedTypes();
+        return types.empty() ? std::string() : types.back();
     }
 
     bool WaitForMount(bool wanted) const {
@@ -211,26 +247,23 @@ class DaemonHelperMount : public DaemonHelperTest {
         }
         return {};
     }
+
+    // The fuseiso process that serves the mount point, or 0.
+    pid_t Fuseiso() const {
+        for (const auto& entry : fs::directory_iterator("/proc")) {
+            std::string command = ReadWholeFile(entry.path() / "cmdline");
+            if (command.rfind("fuseiso", 0) != 0 && command.find("/fuseiso") == std::string::npos)
+                continue;
+            if (command.find(std::string(1, '\0') + mountPoint_ + '\0') == std::string::npos)
+                continue;
+            return static_cast<pid_t>(std::atol(entry.path().filename().c_str()));
+        }
+        return 0;
+    }
 };
 
 TEST_F(DaemonHelperMount, MountsAnIsoImageAsADisc) {
-    int fuse = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
-    if (fuse < 0) GTEST_SKIP() << "/dev/fuse cannot be opened";
-    ::close(fuse);
-    if (FindProgramOnPath("fuseiso").empty()) GTEST_SKIP() << "fuseiso is not installed";
-    std::vector<std::string> builder;
-    if (std::string tool = FindProgramOnPath("genisoimage"); !tool.empty())
-        builder = {tool, "-quiet"};
-    else if (std::string tool = FindProgramOnPath("xorriso"); !tool.empty())
-        builder = {tool, "-as", "mkisofs", "-quiet"};
-    else
-        GTEST_SKIP() << "neither genisoimage nor xorriso is installed";
-
-    temp_.Write("disc/SYSTEM.CNF", "BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\n");
-    const std::string image = temp_.Path("images/Race Day.iso");
-    builder.insert(builder.end(), {"-o", image, temp_.Path("disc")});
-    ProgramRun build = RunProgram(builder, 30s);
-    ASSERT_TRUE(build.finished && build.exitCode == 0) << build.errors;
+    const std::string image = Iso("Race Day", "BOOT = cdrom:\\SLUS_005.94;1");
 
     ProgramRun mount = Helper({"-mount", "0," + image});
     ASSERT_TRUE(mount.finished);
@@ -238,10 +271,11 @@ TEST_F(DaemonHelperMount, MountsAnIsoImageAsADisc) {
     ASSERT_TRUE(WaitForMount(true));
     EXPECT_EQ(MountedType(), "fuse.fuseiso");
     EXPECT_EQ(BootLine(), "BOOT = cdrom:\\SLUS_005.94;1");
-    // The program sees the mounted image as a CD-ROM drive holding that disc.
+    // The program sees the mounted image as a CD-ROM drive holding that disc (other tests
+    // may mount discs of their own at the same time).
     std::vector<std::string> roots = PlatformServices().CdromRoots();
     EXPECT_NE(std::find(roots.begin(), roots.end(), mountPoint_ + "/"), roots.end());
-    EXPECT_EQ(GetDiscGameId(roots), "SLUS-00594");
+    EXPECT_EQ(GetDiscGameId({mountPoint_ + "/"}), "SLUS-00594");
 
     // Mounting again, through a cue sheet, replaces the first mount.
     temp_.Write("images/Race Day.cue", "FILE \"Race Day.iso\" BINARY\r\n");
@@ -249,15 +283,42 @@ TEST_F(DaemonHelperMount, MountsAnIsoImageAsADisc) {
     ASSERT_EQ(mount.exitCode, 0) << mount.errors;
     ASSERT_TRUE(WaitForMount(true));
     EXPECT_EQ(BootLine(), "BOOT = cdrom:\\SLUS_005.94;1");
-    std::string mounts = ReadWholeFile("/proc/self/mounts");
-    size_t count = 0;
-    for (size_t at = 0; (at = mounts.find(" " + mountPoint_ + " ", at)) != std::string::npos; ++at)
-        ++count;
-    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(MountedTypes().size(), 1u);
 
     ProgramRun unmount = Helper({"-unmount", "0"});
     EXPECT_EQ(unmount.exitCode, 0) << unmount.errors;
     EXPECT_TRUE(WaitForMount(false));
+}
+
+TEST_F(DaemonHelperMount, RecoversFromADeadMountAndMountsOneImageAtATime) {
+    const std::string first = Iso("First", "BOOT = cdrom:\\SLUS_005.94;1");
+    const std::string second =
+        WriteDiscImage(temp_.Folder() + "images/", "Second.cue",
+                       ReadWholeFile(Iso("Second", "BOOT = cdrom:\\SCES_003.44;1")));
+
+    ProgramRun mount = Helper({"-mount", "0," + first});
+    ASSERT_EQ(mount.exitCode, 0) << mount.errors;
+    // fuseiso dies; its mount stays behind, "Transport endpoint is not connected".
+    const pid_t fuseiso = Fuseiso();
+    ASSERT_NE(fuseiso, 0);
+    ::kill(fuseiso, SIGKILL);
+    for (int i = 0; i < 100 && fs::exists("/proc/" + std::to_string(fuseiso)); ++i)
+        std::this_thread::sleep_for(20ms);
+    mount = Helper({"-mount", "0," + second});
+    EXPECT_EQ(mount.exitCode, 0) << mount.errors;
+    EXPECT_EQ(BootLine(), "BOOT = cdrom:\\SCES_003.44;1");
+    EXPECT_EQ(MountedTypes().size(), 1u);
+
+    // Two runs at once: both succeed, one after the other, and one image is mounted.
+    ProgramRun runs[2];
+    std::thread other([&] { runs[1] = Helper({"-mount", "0," + first}); });
+    runs[0] = Helper({"-mount", "0," + second});
+    other.join();
+    for (const ProgramRun& run : runs) EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(MountedTypes().size(), 1u);
+    const std::string boot = BootLine();
+    EXPECT_TRUE(boot == "BOOT = cdrom:\\SLUS_005.94;1" || boot == "BOOT = cdrom:\\SCES_003.44;1")
+        << boot;
 }
 
 }  // namespace

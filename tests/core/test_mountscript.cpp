@@ -8,11 +8,16 @@
 
 #ifndef _WIN32
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 #endif
 
 #include "launch/mountscript.h"
+#include "system/commandline.h"
 #include "system/files.h"
 #include "system/processes.h"
+#include "tests/core/environment.h"
 #include "tests/core/tempfolder.h"
 
 namespace vorlisk {
@@ -483,6 +488,89 @@ TEST_F(MountScriptTest, EmulatorWithAValidPathSkipsTheScript) {
     }
 }
 
+TEST_F(MountScriptTest, PlaceholdersBringTheImageAndTheGameIdIntoCommandLines) {
+    using Words = std::vector<std::string>;
+    const std::string odd = "/games/it's \"odd\" %gameid% $(rm x); `id` a\\\" b\\.iso";
+    struct Case {
+        std::vector<std::string> script;
+        std::string discId;
+        std::string imagePath = "/games/Race Day.iso";
+        Words words;  // of the one line started
+    };
+    const std::vector<Case> cases = {
+        {{"emu %image%"}, "SLUS-00594", "/games/Race Day.iso", {"emu", "/games/Race Day.iso"}},
+        {{"emu -x %IMAGE% --id=%GameId% %gameid%"},
+         "SLUS-00594",
+         "/g.iso",
+         {"emu", "-x", "/g.iso", "--id=SLUS-00594", "SLUS-00594"}},
+        {{"emu %image%"}, "", odd, {"emu", odd}},  // what is put in is not replaced again
+        {{"emu %gameid% next"}, "", "/g.iso", {"emu", "", "next"}},
+        {{"emu %images% %gameid %image %%image%% 100%"},
+         "SLUS-00594",
+         "/g.iso",
+         {"emu", "%images%", "%gameid", "%image", "%/g.iso%", "100%"}},
+        {{"C:\\EPSXE\\EPSXE.EXE %Image%"},
+         "",
+         "C:\\ISO\\A B.ISO",
+         {"C:\\EPSXE\\EPSXE.EXE", "C:\\ISO\\A B.ISO"}},
+        // Only command lines: a condition compares its text as it stands.
+        {{"if exists \"{dir}/%gameid%\" then", "emu %gameid%"},
+         "SLUS-00594",
+         "/g.iso",
+         {"emu", "SLUS-00594"}},
+    };
+    WriteFile("%gameid%", "1");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script.back());
+        ResetHost();
+        host_.discId = c.discId;
+        WriteScript(c.script);
+        Run(c.imagePath);
+        std::vector<std::string> started = StartedNormally();
+        ASSERT_EQ(started.size(), 1u);
+        EXPECT_EQ(SplitCommandLine(started[0]), c.words) << started[0];
+    }
+}
+
+#ifndef _WIN32
+// The whole road on the real system: the emulator and the script's line start without a
+// shell, and the program receives the image path's very bytes, a Windows-1252 one included.
+TEST_F(MountScriptTest, RealStartsHandOverEveryByteOfTheImagePath) {
+    vorlisk::testing::ScopedEnvironment environment;
+    environment.Set("XDG_CONFIG_HOME", Dir());
+    const std::string recorder =
+        temp_.Write("emu dir/record args",
+                    "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; "
+                    "done > \"$0.part\" && mv \"$0.part\" \"$0.out\"\n");
+    fs::permissions(recorder, fs::perms::owner_all);
+    const std::string image = temp_.Write("it's \"odd\" $(touch trap); `touch trap` \xE9.iso", "d");
+    struct Case {
+        int emulator;
+        std::string script;
+        std::string arguments;
+    };
+    const std::vector<Case> cases = {
+        {4, "", "[" + image + "]\n"},
+        // Unquoted, the recorder's path with a blank is found on the disk.
+        {0, recorder + " %image% %gameid%", "[" + image + "]\n[SLUS-00594]\n"},
+    };
+    PlatformServices services;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.emulator);
+        WriteFile("daemount.ini", c.script);
+        ServicesMountScriptHost host(services, [] { return std::string("SLUS-00594"); }, {});
+        RunMountScript(image, c.emulator, {"", "", "", recorder}, host);
+        const std::string out = recorder + ".out";
+        for (int i = 0; i < 500 && !fs::exists(out); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(vorlisk::testing::ReadWholeFile(out), c.arguments);
+        fs::remove(out);
+    }
+    EXPECT_FALSE(fs::exists(temp_.Path("trap")));
+    EXPECT_FALSE(fs::exists("trap"));
+}
+#endif
+
 TEST_F(MountScriptTest, UnreadableScriptStartsNothing) {
     // The host saw a script a moment ago, but what lies there now cannot be read: a folder.
     // (A file without read permission does not stop root, who may run these tests.)
@@ -519,6 +607,10 @@ TEST_F(MountScriptTest, ServicesHostPassesThrough) {
         std::vector<std::string> CdromRoots() override { return {}; }
         void StartCommandLine(const std::string& line, ShowState) override {
             started.push_back(line);
+        }
+        ProgramRun RunCommandLine(const std::string&, ShowState,
+                                  std::chrono::milliseconds) override {
+            return {};
         }
         bool ActivateWindowAndSendEnter(const std::string&) override { return false; }
         bool IsRunning(const std::string& name) override { return name == "busy"; }

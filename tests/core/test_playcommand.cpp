@@ -14,15 +14,13 @@ using vorlisk::testing::ScopedEnvironment;
 
 TEST(PlayCommand, MountArgumentsQuoteTheImagePath) {
     EXPECT_EQ(DaemonMountArguments("/games/GAME.ISO"), " -mount 0,\"/games/GAME.ISO\"");
-    EXPECT_EQ(GetButtonMountCommand("/games/Race Day.cue"),
-              "daemon -mount 0,\"/games/Race Day.cue\"");
-    EXPECT_EQ(GetButtonMountCommand("C:\\ISO\\Race Day.cue"),
-              "daemon -mount 0,\"C:\\ISO\\Race Day.cue\"");
+    EXPECT_EQ(DaemonMountArguments("/games/Race Day.cue"), " -mount 0,\"/games/Race Day.cue\"");
+    EXPECT_EQ(DaemonMountArguments("C:\\ISO\\Race Day.cue"), " -mount 0,\"C:\\ISO\\Race Day.cue\"");
 
     // Whatever the path holds, it arrives as one argument after "-mount".
     for (std::string path : {"/games/Race Day.cue", "/games/a\"b.iso", "/games/x\\\"y z.iso",
                              "/games/$(rm -rf ~); `id`.iso", "C:\\ISO\\GAME.ISO"}) {
-        EXPECT_EQ(SplitCommandLine(GetButtonMountCommand(path)),
+        EXPECT_EQ(SplitCommandLine("daemon" + DaemonMountArguments(path)),
                   (Words{"daemon", "-mount", "0," + path}))
             << path;
     }

@@ -159,8 +159,10 @@ TEST(Processes, FindsAHelperByExecutableAndByFirstWord) {
     char* argv[] = {first.data(), seconds.data(), nullptr};
     pid_t pid = 0;
     ASSERT_EQ(::posix_spawn(&pid, probe.c_str(), nullptr, nullptr, argv, environ), 0);
-    // The child shows the helper only once it has replaced itself with it.
-    for (int wait = 0; wait < 200 && !IsProcessRunning(probe.string()); ++wait)
+    // The child shows the helper only once it has replaced itself with it, and the kernel
+    // changes the executable before the command line: wait for both.
+    for (int wait = 0; wait < 500 && !(IsProcessRunning(probe.string()) && IsProcessRunning(first));
+         ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
 
     struct Case {

@@ -478,6 +478,43 @@ TEST(WindowsProcesses, StartCommandLineStartsWithTheWindowStateAndDoesNotWait) {
     services.StartCommandLine(temp.Path("missing program.exe") + " argument", ShowState::Normal);
 }
 
+TEST(WindowsProcesses, RunCommandLineWaitsForTheEndWithinTheLimit) {
+    TempFolder temp("vorlisk-run");
+    const std::string marker = temp.Path("marker");
+    const std::string release = temp.Path("release");
+    ::SetEnvironmentVariableA(kMarkerVariable, marker.c_str());
+    ::SetEnvironmentVariableA(kReleaseVariable, release.c_str());
+    const std::string helper =
+        "\"" + ThisProgram() +
+        "\" --gtest_filter=WindowsStartHelper.DISABLED_RecordsHowItWasStarted"
+        " --gtest_also_run_disabled_tests --gtest_brief=1";
+    PlatformServices services;
+
+    // Released, the helper ends within the limit, which the run waits for, with its exit code.
+    WriteWholeFile(release, "go");
+    ProgramRun run = services.RunCommandLine(helper, ShowState::Minimized, 60s);
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(ReadWholeFile(marker), std::to_string(SW_SHOWMINIMIZED) + "\n" + helper);
+
+    // Not released, it outlives the limit: the wait ends and the helper runs on.
+    fs::remove(release);
+    fs::remove(marker);
+    run = services.RunCommandLine(helper, ShowState::Minimized, 300ms);
+    EXPECT_TRUE(run.started);
+    EXPECT_FALSE(run.finished);
+    WriteWholeFile(release, "go");
+    EXPECT_TRUE(WaitForFile(marker, 60s)) << "the helper did not run on";
+    ::SetEnvironmentVariableA(kMarkerVariable, nullptr);
+    ::SetEnvironmentVariableA(kReleaseVariable, nullptr);
+
+    run = services.RunCommandLine("cmd /c exit 3", ShowState::Minimized, 60s);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_FALSE(services.RunCommandLine(temp.Path("missing.exe"), ShowState::Normal, 1s).started);
+}
+
 // ---- activating a window ----
 
 struct TestWindow {

@@ -19,7 +19,10 @@ class FakeSystem : public SystemServices {
     std::string appFolder;
     bool otherCopyRunning = false;
     std::vector<std::string> cdromRoots;
-    std::vector<std::pair<std::string, ShowState>> started;
+    std::vector<std::pair<std::string, ShowState>> started;  // every start, waited for or not
+    std::vector<std::string> waitedFor;                      // the starts run to their end
+    ProgramRun runAnswer{.started = true, .finished = true, .exitCode = 0};
+    std::function<void(const std::string&)> whileRunning;  // called while the window waits
     std::vector<std::string> runningNames;
     std::vector<std::string> openWindows;
     std::vector<std::string> activated;
@@ -30,6 +33,13 @@ class FakeSystem : public SystemServices {
     std::vector<std::string> CdromRoots() override { return cdromRoots; }
     void StartCommandLine(const std::string& commandLine, ShowState state) override {
         started.emplace_back(commandLine, state);
+    }
+    ProgramRun RunCommandLine(const std::string& commandLine, ShowState state,
+                              std::chrono::milliseconds) override {
+        started.emplace_back(commandLine, state);
+        waitedFor.push_back(commandLine);
+        if (whileRunning) whileRunning(commandLine);
+        return runAnswer;
     }
     bool ActivateWindowAndSendEnter(const std::string& title) override {
         for (const auto& window : openWindows)

@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QCursor>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -137,8 +139,79 @@ TEST_F(LaunchTest, PlayMountsTheImageThenStartsTheEmulator) {
     using Started = std::pair<std::string, ShowState>;
     const Started mount{Folder() + "d-tools/daemon -mount 0,\"" + Folder() + "game image.iso\"",
                         ShowState::Minimized};
+#ifdef _WIN32
     const Started emulator{Folder() + "vgs", ShowState::Minimized};
+#else
+    const Started emulator{Folder() + "vgs \"" + Folder() + "game image.iso\"",
+                           ShowState::Minimized};
+#endif
     EXPECT_EQ(system.started, (std::vector<Started>{mount, emulator, mount, emulator}));
+    EXPECT_EQ(system.waitedFor, (std::vector<std::string>{mount.first, mount.first}));
+}
+
+TEST_F(LaunchTest, PlayAndGetWaitForTheMountAndSayWhenItFails) {
+    InstallDaemon();
+    Write("game.iso", "data");
+    Write("vgs", "program");
+    std::filesystem::create_directories(Folder() + "disc");
+    Write("disc/SYSTEM.CNF", "BOOT = cdrom:\\SCES_003.44;1\r\n");
+    const ProgramRun fails{.started = true,
+                           .finished = true,
+                           .exitCode = 73,
+                           .errors = "daemon: cannot create /run/x\n"};
+    struct Case {
+        const char* what;
+        bool play;
+        ProgramRun answer;
+        QString message;  // what the message begins with, if one is shown
+        bool goesOn;      // Get reads the disc; Play starts the emulator
+    };
+    const Case cases[] = {
+        {"Get, mounted", false, {.started = true, .finished = true, .exitCode = 0}, "", true},
+        {"Get, failed", false, fails,
+         "The disc image could not be mounted (exit code 73).\n\ndaemon: cannot create /run/x",
+         false},
+        {"Get, still running",
+         false,
+         {.started = true},
+         "The disc image could not be mounted: the mount command did not end within 10 seconds.",
+         false},
+        {"Play, failed", true, fails, "The disc image could not be mounted (exit code 73).", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        system.started.clear();
+        system.cdromRoots.clear();
+        ui.messages.clear();
+        formGameInventory& w = StartWithGame("VGS", Folder() + "game.iso");
+        w.PathDialog()->txtPath(0)->setText(ToQt(Folder() + "vgs"));
+        w.txtID()->setText(QStringLiteral("old"));
+        // The disc shows up while the window waits, under a wait cursor.
+        bool waitCursor = false;
+        system.whileRunning = [&](const std::string&) {
+            system.cdromRoots = {Folder() + "disc/"};
+            waitCursor = QApplication::overrideCursor() &&
+                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        };
+        system.runAnswer = c.answer;
+        if (c.play)
+            w.btnPlay_Click();
+        else
+            w.btnGet_Click();
+        EXPECT_TRUE(waitCursor);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        ASSERT_EQ(ui.messages.size(), c.message.isEmpty() ? 0u : 1u);
+        if (!c.message.isEmpty()) {
+            EXPECT_TRUE(ui.messages[0].text.startsWith(c.message))
+                << ui.messages[0].text.toStdString();
+            EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
+        }
+        if (c.play)
+            EXPECT_EQ(system.started.size(), c.goesOn ? 2u : 1u);
+        else
+            EXPECT_EQ(w.txtID()->text(),
+                      c.goesOn ? QStringLiteral("SCES-00344") : QStringLiteral("old"));
+    }
 }
 
 TEST_F(LaunchTest, PlayWithoutEmulatorCarriesOutTheLaunchScript) {

@@ -71,6 +71,8 @@ TEST_F(WindowTest, GetFillsIdAndNameFromTheDiscAndTheTableOfGames) {
     std::filesystem::create_directories(Folder() + "disc");
     Write("disc/system.cnf", "BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\n");
     Write("image.iso", "data");
+    std::filesystem::create_directories(Folder() + "d-tools");
+    Write("d-tools/daemon", "#!/bin/sh\n");
     struct Case {
         const char* what;
         std::string table;
@@ -91,6 +93,7 @@ TEST_F(WindowTest, GetFillsIdAndNameFromTheDiscAndTheTableOfGames) {
         system.cdromRoots =
             c.disc ? std::vector<std::string>{Folder() + "disc/"} : std::vector<std::string>{};
         system.started.clear();
+        system.waitedFor.clear();
         formGameInventory& w = Start();
         w.show();
         w.activateWindow();
@@ -101,8 +104,10 @@ TEST_F(WindowTest, GetFillsIdAndNameFromTheDiscAndTheTableOfGames) {
         w.txtISO()->setText(ToQt(Folder() + "image.iso"));
         w.btnGet_Click();
         ASSERT_EQ(system.started.size(), 1u);
-        EXPECT_EQ(system.started[0].first, "daemon -mount 0,\"" + Folder() + "image.iso\"");
+        EXPECT_EQ(system.started[0].first,
+                  Folder() + "d-tools/daemon -mount 0,\"" + Folder() + "image.iso\"");
         EXPECT_EQ(system.started[0].second, ShowState::Minimized);
+        EXPECT_EQ(system.waitedFor.size(), 1u);
         EXPECT_EQ(w.txtID()->text(), c.id);
         EXPECT_EQ(w.txtName()->text(), c.name);
         EXPECT_EQ(w.cmbGameGenRe()->hasFocus(), c.focusOnGenre);
