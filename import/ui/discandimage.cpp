@@ -15,6 +15,7 @@
 #include "import/filefilter.h"
 #include "launch/playcommand.h"
 #include "system/files.h"
+#include "system/folders.h"
 #include "system/services.h"
 
 namespace vorlisk {
@@ -66,7 +67,8 @@ void formGameInventory::btnGet_Click() {
     std::string id = GetDiscGameId();
     if (id.empty()) return;
     txtID()->setText(ToQt(id));
-    std::string name = LookupGameName(appPath_ + "games.txt", id);
+    std::string name =
+        LookupGameName(ShippedFile(appPath_, system_.ProgramFolder(), "games.txt"), id);
     if (name.empty()) return;
     txtName()->setText(ToQt(name));
     cmbGameGenRe()->setFocus();

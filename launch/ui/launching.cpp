@@ -43,7 +43,8 @@ void formGameInventory::btnPlay_Click() {
     if (!btnPlay()->isEnabled()) return;
     std::string imagePath = FromQt(txtISO()->text());
     if (FileExists(imagePath)) {
-        std::string mount = PlayMountCommand(appPath_, imagePath, vorlisk::FileExists);
+        std::string mount =
+            PlayMountCommand(appPath_, system_.ProgramFolder(), imagePath, vorlisk::FileExists);
         if (!mount.empty()) system_.StartCommandLine(mount, ShowState::Minimized);
         RunMountScript(imagePath);
         return;
