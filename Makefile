@@ -11,7 +11,7 @@ DATA := $(if $(filter /%,$(XDG_DATA_HOME)),$(XDG_DATA_HOME),$(HOME)/.local/share
 # The files of a user's own in a program folder.
 DATA_FILES := gameinv.txt emupath.txt games.txt translate.txt genre.txt
 
-.PHONY: all setup build run test test-windows bench install package clean
+.PHONY: all setup build run test test-windows bench screenshots install package clean
 
 all: build
 
@@ -51,6 +51,13 @@ test-windows:
 
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+
+# The README's pictures, rendered from the real windows on the sample catalogue.
+screenshots: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ./window_tests --gtest_filter='*RendersBothLayouts*'
+	mkdir -p docs
+	cp $(BUILD)/layout-narrow.png docs/screenshot-narrow.png
+	cp $(BUILD)/layout-wide.png docs/screenshot-wide.png
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
