@@ -1,6 +1,6 @@
-# Vorlisk as an installed desktop program (cmake --install, make install) and its Debian
-# package (make package). The layout is the one the program looks in: bin/vorlisk, the mount
-# helper in libexec/vorlisk/, the default table of known games in share/vorlisk/.
+# Linux: Vorlisk as an installed desktop program (cmake --install, make install) and its
+# Debian package (make package). The layout is the one the program looks in: bin/vorlisk, the
+# mount helper in libexec/vorlisk/, the default table of known games in share/vorlisk/.
 
 install(TARGETS vorlisk RUNTIME DESTINATION bin)
 install(PROGRAMS tools/daemon DESTINATION libexec/vorlisk)
