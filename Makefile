@@ -4,8 +4,14 @@
 BUILD ?= build
 WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX ?= /usr/local
+# The user's data folder, where the program keeps its files: $XDG_DATA_HOME/vorlisk when
+# XDG_DATA_HOME is an absolute path, else ~/.local/share/vorlisk.
+DATA := $(if $(filter /%,$(XDG_DATA_HOME)),$(XDG_DATA_HOME),$(HOME)/.local/share)/vorlisk
+# The files of a user's own in a program folder.
+DATA_FILES := gameinv.txt emupath.txt games.txt translate.txt genre.txt
 
-.PHONY: all setup build run test test-windows bench clean
+.PHONY: all setup build run test test-windows bench screenshots install package clean
 
 all: build
 
@@ -16,11 +22,14 @@ build: setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The program keeps its files beside itself; a sample catalogue is put there only where
-# the files are absent, so a catalogue of your own is never overwritten.
+# The program keeps its files in the user's data folder; the sample catalogue is put there
+# only where the files are absent, so a catalogue of your own is never overwritten. Files
+# that an older `make run` kept in $(BUILD)/ move there first.
 run: build
+	$(move-data-out)
+	@mkdir -p "$(DATA)"
 	@for f in gameinv.txt games.txt; do \
-		[ -e $(BUILD)/$$f ] || cp sample/$$f $(BUILD)/$$f; \
+		[ -e "$(DATA)/$$f" ] || cp sample/$$f "$(DATA)/$$f"; \
 	done
 	$(BUILD)/vorlisk
 
@@ -43,5 +52,36 @@ test-windows:
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
 
+# The README's pictures, rendered from the real windows on the sample catalogue.
+screenshots: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ./window_tests --gtest_filter='*RendersBothLayouts*'
+	mkdir -p docs
+	cp $(BUILD)/layout-narrow.png docs/screenshot-narrow.png
+	cp $(BUILD)/layout-wide.png docs/screenshot-wide.png
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD)/, such as $(BUILD)/vorlisk_1.0_amd64.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# A catalogue still kept in $(BUILD)/ moves to the data folder before $(BUILD)/ goes; one that
+# cannot move (the data folder has its own, or $(BUILD)/ is a portable folder) keeps it.
 clean:
+	$(move-data-out)
+	@kept=$$(cd $(BUILD) 2>/dev/null && ls $(DATA_FILES) portable.txt 2>/dev/null || true); \
+	if [ -n "$$kept" ]; then \
+		echo "$(BUILD)/ holds files of your own, so it stays:" $$kept; exit 1; \
+	fi
 	rm -rf $(BUILD)
+
+# Moves the files of a user's own from $(BUILD)/ into the data folder where it has none.
+define move-data-out
+	@[ -e $(BUILD)/portable.txt ] || for f in $(DATA_FILES); do \
+		if [ -e $(BUILD)/$$f ] && [ ! -e "$(DATA)/$$f" ]; then \
+			mkdir -p "$(DATA)" && mv $(BUILD)/$$f "$(DATA)/$$f" && \
+			echo "Moved $(BUILD)/$$f to $(DATA)/"; \
+		fi; \
+	done
+endef

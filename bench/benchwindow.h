@@ -21,6 +21,7 @@ class QuietSystem : public SystemServices {
     explicit QuietSystem(std::string folder) : folder_(std::move(folder)) {}
     std::vector<std::string> cdromRoots;
     std::string ApplicationFolder() override { return folder_; }
+    std::string ProgramFolder() override { return folder_; }
     bool ClaimSingleInstance() override { return true; }
     std::vector<std::string> CdromRoots() override { return cdromRoots; }
     void StartCommandLine(const std::string&, ShowState) override {}

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "system/commandline.h"
+#include "system/folders.h"
 #include "system/processes.h"
 
 namespace vorlisk {
@@ -14,6 +15,7 @@ std::string DaemonMountArguments(const std::string& imagePath) {
 #ifdef _WIN32
 
 std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::string& appPath,
+                                                                  const std::string&,
                                                                   const std::string&) {
     // The drive of the program's own folder, such as "C:".
     const std::string drive = appPath.substr(0, 2);
@@ -25,31 +27,37 @@ std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::str
 #else
 
 std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::string& appPath,
+                                                                  const std::string& programFolder,
                                                                   const std::string& pathVariable) {
     std::vector<std::pair<std::string, std::string>> candidates;
+    auto add = [&candidates](const std::string& path) { candidates.push_back({path, path}); };
     // The helper in the working folder is tested as "daemon", but started as "./daemon": a
     // bare name would be looked up on PATH and could start another program of that name.
     candidates.push_back({"daemon", "./daemon"});
-    candidates.push_back({appPath + "d-tools/daemon", appPath + "d-tools/daemon"});
+    // A helper of the user's own in the data folder comes before the one shipped beside the
+    // program or installed with it, which come before any program of that name on PATH.
+    add(appPath + "d-tools/daemon");
+    if (programFolder != appPath) add(programFolder + "d-tools/daemon");
+    add(InstallPrefix(programFolder) + "libexec/vorlisk/daemon");
     if (pathVariable.empty()) return candidates;
-    for (const std::string& folder : SearchPathFolders(pathVariable))
-        candidates.push_back({folder + "daemon", folder + "daemon"});
+    for (const std::string& folder : SearchPathFolders(pathVariable)) add(folder + "daemon");
     return candidates;
 }
 
 #endif
 
-std::string FindDaemonCommand(const std::string& appPath,
+std::string FindDaemonCommand(const std::string& appPath, const std::string& programFolder,
                               const std::function<bool(const std::string&)>& fileExists) {
     const char* path = std::getenv("PATH");
-    for (const auto& [file, program] : DaemonCandidates(appPath, path ? path : ""))
+    for (const auto& [file, program] : DaemonCandidates(appPath, programFolder, path ? path : ""))
         if (fileExists(file)) return program;
     return {};
 }
 
-std::string PlayMountCommand(const std::string& appPath, const std::string& imagePath,
+std::string PlayMountCommand(const std::string& appPath, const std::string& programFolder,
+                             const std::string& imagePath,
                              const std::function<bool(const std::string&)>& fileExists) {
-    std::string program = FindDaemonCommand(appPath, fileExists);
+    std::string program = FindDaemonCommand(appPath, programFolder, fileExists);
     if (program.empty()) return {};
     // The program part goes unquoted, as on Windows, unless a blank in a Linux folder name
     // would split it.

@@ -1,5 +1,5 @@
 #pragma once
-// Where the user's own settings live, and the short form of a path.
+// Where the program, its data and the user's own settings live, and the short form of a path.
 
 #include <string>
 
@@ -9,6 +9,28 @@ namespace vorlisk {
 // is set to an absolute path, else $HOME/.config, else the root folder. The launch script
 // daemount.ini and the folder of the registry store lie here.
 std::string ConfigFolder();
+
+// The folder of the running program's executable, ending in one separator.
+std::string ProgramFolder();
+
+// The folder of the data files (AppPath), ending in one separator. On Windows the program's
+// own folder. On Linux the program's own folder too when a file portable.txt or gameinv.txt
+// lies there (a portable program); otherwise the user's data folder: $XDG_DATA_HOME/vorlisk/
+// when XDG_DATA_HOME is an absolute path, else $HOME/.local/share/vorlisk/, created when it
+// is missing. Without any home folder, the program's own folder.
+std::string DataFolder(const std::string& programFolder);
+
+// Linux: the folder that the program is installed in, the parent of its own folder ("/usr/"
+// for "/usr/bin/"). Installed helpers lie below it in libexec/vorlisk/, shipped files in
+// share/vorlisk/.
+std::string InstallPrefix(const std::string& programFolder);
+
+// The file `name` that ships with the program (such as games.txt), as it is to be read: the
+// copy in the data folder `appPath` when present, else the one beside the executable, else
+// the installed one in share/vorlisk/. When none is present, the data folder's path, which
+// reads as a missing file. Windows has only the data folder's.
+std::string ShippedFile(const std::string& appPath, const std::string& programFolder,
+                        const std::string& name);
 
 // The short form of `path`. Linux paths have no short form: the path itself when it names
 // an existing file or folder, otherwise the empty text.

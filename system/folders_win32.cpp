@@ -1,4 +1,4 @@
-// The Windows folder and the short (8.3) form of a path.
+// The program's folder, the Windows folder and the short (8.3) form of a path.
 
 #include <windows.h>
 
@@ -20,6 +20,23 @@ std::string ConfigFolder() {
     return std::string(buffer, length) + "\\";
 }
 
+std::string ProgramFolder() {
+    char buffer[MAX_PATH];
+    DWORD length = ::GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    // 0 is a failure and the full size a path that did not fit.
+    if (length == 0 || length >= sizeof buffer) return ".\\";
+    std::string path(buffer, length);
+    size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? ".\\" : path.substr(0, separator + 1);
+}
+
+// The data files lie beside the program.
+std::string DataFolder(const std::string& programFolder) { return programFolder; }
+
+std::string ShippedFile(const std::string& appPath, const std::string&, const std::string& name) {
+    return appPath + name;
+}
+
 std::string ShortPathOf(const std::string& path) {
     // A buffer of 255 blanks: the answer is its text up to the first NUL, and a buffer
     // without any NUL means the call failed (a missing path, or a short form of 255
@@ -31,6 +48,10 @@ std::string ShortPathOf(const std::string& path) {
     buffer.resize(nul);
     return buffer;
 }
+
+std::string PlatformServices::ApplicationFolder() { return DataFolder(vorlisk::ProgramFolder()); }
+
+std::string PlatformServices::ProgramFolder() { return vorlisk::ProgramFolder(); }
 
 std::string PlatformServices::WindowsDirectory() { return ConfigFolder(); }
 

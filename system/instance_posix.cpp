@@ -1,25 +1,15 @@
-// The program's own folder and the one-copy-per-user rule on POSIX systems.
+// The one-copy-per-user rule on POSIX systems.
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdlib>
 #include <string>
 
 #include "system/services.h"
 
 namespace vorlisk {
-
-std::string PlatformServices::ApplicationFolder() {
-    char buffer[PATH_MAX];
-    ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) return "./";
-    std::string path(buffer, static_cast<size_t>(length));
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-}
 
 bool PlatformServices::ClaimSingleInstance() {
     // A lock held for the life of the process: a second copy cannot take it.

@@ -1,20 +1,10 @@
-// The program's own folder and the one-copy-per-user rule on Windows.
+// The one-copy-per-user rule on Windows.
 
 #include <windows.h>
 
 #include "system/services.h"
 
 namespace vorlisk {
-
-std::string PlatformServices::ApplicationFolder() {
-    char buffer[MAX_PATH];
-    DWORD length = ::GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    // 0 is a failure and the full size a path that did not fit.
-    if (length == 0 || length >= sizeof buffer) return ".\\";
-    std::string path(buffer, length);
-    size_t separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? ".\\" : path.substr(0, separator + 1);
-}
 
 bool PlatformServices::ClaimSingleInstance() {
     // A named mutex of the user's session, held for the life of the process: the mutex of a

@@ -24,8 +24,11 @@ class SystemServices {
   public:
     virtual ~SystemServices() = default;
 
-    // The folder of the running program, ending in one separator.
+    // The folder of the data files (AppPath), ending in one separator.
     virtual std::string ApplicationFolder() = 0;
+    // The folder of the running program's executable, ending in one separator; what ships
+    // with the program lies there or in the folders it was installed with.
+    virtual std::string ProgramFolder() = 0;
     // False when another copy of the program already runs for this user.
     virtual bool ClaimSingleInstance() = 0;
 
@@ -57,6 +60,7 @@ class SystemServices {
 class PlatformServices : public SystemServices {
   public:
     std::string ApplicationFolder() override;
+    std::string ProgramFolder() override;
     bool ClaimSingleInstance() override;
     std::vector<std::string> CdromRoots() override;
     void StartCommandLine(const std::string& commandLine, ShowState state) override;

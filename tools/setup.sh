@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fuseiso fuse genisoimage libcdio-utils xdotool xvfb openbox
+    librsvg2-bin desktop-file-utils appstream dpkg-dev file
 )
 if [ "${VORLISK_WINDOWS:-}" = 1 ]; then
     # The POSIX thread model of MinGW-w64 (GoogleTest needs std::thread), built from the

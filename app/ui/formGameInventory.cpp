@@ -213,6 +213,15 @@ void formGameInventory::btnClose_Click() {
                                .arg(ToQt(inventory_.Path()), reason);
         if (!ui_.AskYesNo(this, question, windowTitle())) return;
     }
+    EndProgram();
+}
+
+void formGameInventory::EndSession() {
+    inventory_.SaveInventory();
+    EndProgram();
+}
+
+void formGameInventory::EndProgram() {
     // Paths typed into a dialog that is still open are kept as closing it would keep them.
     if (pathDialog_ && pathDialog_->isVisible()) pathDialog_->Form_QueryUnload();
     ui_.EndProgram();

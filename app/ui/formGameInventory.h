@@ -101,6 +101,9 @@ class formGameInventory : public QDialog {
 
     // ---- handlers ----
     void btnClose_Click();
+    // Ends the program as btnClose_Click does but asks nothing, for the desktop session is
+    // ending: a save that fails leaves the old catalogue as it was.
+    void EndSession();
     void btnInfo_Click();
     void lblCredits_Click();
     void cmbGenre_Click();
@@ -162,6 +165,7 @@ class formGameInventory : public QDialog {
     void WarnSaveFailed(const InventoryFile::SaveStatus& status);
     void SetAddButtonColour(const QColor& colour);
     void ConnectHandlers();
+    void EndProgram();
 
     SystemServices& system_;
     UserInterface& ui_;

@@ -15,6 +15,7 @@
 #include "import/filefilter.h"
 #include "import/imagegameid.h"
 #include "system/files.h"
+#include "system/folders.h"
 #include "system/services.h"
 
 namespace vorlisk {
@@ -74,7 +75,8 @@ void formGameInventory::btnGet_Click() {
 
 void formGameInventory::TakeGameId(const std::string& id) {
     SetBytes(txtID(), id);
-    std::string name = LookupGameName(appPath_ + "games.txt", id);
+    std::string name =
+        LookupGameName(ShippedFile(appPath_, system_.ProgramFolder(), "games.txt"), id);
     if (name.empty()) return;
     SetBytes(txtName(), name);
     cmbGameGenRe()->setFocus();

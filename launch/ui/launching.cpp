@@ -50,7 +50,8 @@ constexpr size_t kMostErrorShown = 2000;
 }  // namespace
 
 bool formGameInventory::MountImage(const std::string& imagePath) {
-    std::string mount = PlayMountCommand(appPath_, imagePath, vorlisk::FileExists);
+    std::string mount =
+        PlayMountCommand(appPath_, system_.ProgramFolder(), imagePath, vorlisk::FileExists);
     if (mount.empty()) return true;  // no helper: the drives hold what they hold
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ProgramRun run = system_.RunCommandLine(mount, ShowState::Minimized, kMountLimit);

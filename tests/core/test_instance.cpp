@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "system/files.h"
+#include "system/folders.h"
 #include "system/services.h"
 #include "tests/core/environment.h"
 #include "tests/core/tempfolder.h"
@@ -14,9 +15,9 @@
 namespace vorlisk::testing {
 namespace {
 
-TEST(PosixProgram, ApplicationFolderAndOneCopyAtATime) {
+TEST(PosixProgram, ProgramFolderAndOneCopyAtATime) {
     PlatformServices services;
-    const std::string folder = services.ApplicationFolder();
+    const std::string folder = ProgramFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     std::string self = std::filesystem::read_symlink("/proc/self/exe").filename().string();

@@ -603,6 +603,7 @@ TEST_F(MountScriptTest, ServicesHostPassesThrough) {
         std::vector<std::string> started;
         std::string folder;
         std::string ApplicationFolder() override { return {}; }
+        std::string ProgramFolder() override { return {}; }
         bool ClaimSingleInstance() override { return true; }
         std::vector<std::string> CdromRoots() override { return {}; }
         void StartCommandLine(const std::string& line, ShowState) override {

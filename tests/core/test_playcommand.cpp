@@ -30,16 +30,35 @@ TEST(PlayCommand, MountArgumentsQuoteTheImagePath) {
 
 TEST(PlayCommand, CandidatesInOrder) {
     using Pairs = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(DaemonCandidates("/opt/vorlisk/", "/usr/local/bin:/usr/bin/::/x"),
-              (Pairs{{"daemon", "./daemon"},
-                     {"/opt/vorlisk/d-tools/daemon", "/opt/vorlisk/d-tools/daemon"},
-                     {"/usr/local/bin/daemon", "/usr/local/bin/daemon"},
-                     {"/usr/bin/daemon", "/usr/bin/daemon"},
-                     {"./daemon", "./daemon"},
-                     {"/x/daemon", "/x/daemon"}}));
-    EXPECT_EQ(DaemonCandidates("/opt/vorlisk/", ""),
-              (Pairs{{"daemon", "./daemon"},
-                     {"/opt/vorlisk/d-tools/daemon", "/opt/vorlisk/d-tools/daemon"}}));
+    struct Case {
+        const char* what;
+        std::string appPath, programFolder, path;
+        std::vector<std::string> tested;  // after "daemon" in the working folder
+    };
+    const std::vector<Case> cases = {
+        {"installed",
+         "/home/me/.local/share/vorlisk/",
+         "/usr/bin/",
+         "/usr/local/bin:/usr/bin/::/x",
+         {"/home/me/.local/share/vorlisk/d-tools/daemon", "/usr/bin/d-tools/daemon",
+          "/usr/libexec/vorlisk/daemon", "/usr/local/bin/daemon", "/usr/bin/daemon", "./daemon",
+          "/x/daemon"}},
+        {"portable, no PATH",
+         "/opt/vorlisk/",
+         "/opt/vorlisk/",
+         "",
+         {"/opt/vorlisk/d-tools/daemon", "/opt/libexec/vorlisk/daemon"}},
+        {"in the root folder",
+         "/data/",
+         "/",
+         "",
+         {"/data/d-tools/daemon", "/d-tools/daemon", "/libexec/vorlisk/daemon"}},
+    };
+    for (const Case& c : cases) {
+        Pairs expected = {{"daemon", "./daemon"}};
+        for (const std::string& path : c.tested) expected.push_back({path, path});
+        EXPECT_EQ(DaemonCandidates(c.appPath, c.programFolder, c.path), expected) << c.what;
+    }
 }
 
 class PlayCommandPath : public ::testing::Test {
@@ -58,6 +77,7 @@ TEST_F(PlayCommandPath, FirstExistingCandidateWins) {
     const std::vector<Case> cases = {
         {{"daemon", app + "d-tools/daemon", "/usr/bin/daemon"}, "./daemon"},
         {{app + "d-tools/daemon", "/usr/local/bin/daemon"}, app + "d-tools/daemon"},
+        {{"/usr/libexec/vorlisk/daemon", "/usr/local/bin/daemon"}, "/usr/libexec/vorlisk/daemon"},
         {{"/usr/local/bin/daemon", "/usr/bin/daemon"}, "/usr/local/bin/daemon"},
         {{"/usr/bin/daemon"}, "/usr/bin/daemon"},
         {{"/bin/daemon", app + "daemon"}, ""},
@@ -70,11 +90,11 @@ TEST_F(PlayCommandPath, FirstExistingCandidateWins) {
             tested.push_back(path);
             return c.existing.count(path) > 0;
         };
-        EXPECT_EQ(FindDaemonCommand(app, exists), c.program);
+        EXPECT_EQ(FindDaemonCommand(app, "/usr/bin/", exists), c.program);
         // Later candidates are not tested once one is found.
         if (!c.program.empty()) EXPECT_TRUE(c.existing.count(tested.back()));
 
-        std::string line = PlayMountCommand(app, "/iso/Race Day.cue", exists);
+        std::string line = PlayMountCommand(app, "/usr/bin/", "/iso/Race Day.cue", exists);
         if (c.program.empty()) {
             EXPECT_EQ(line, "");
         } else {
@@ -82,7 +102,7 @@ TEST_F(PlayCommandPath, FirstExistingCandidateWins) {
         }
     }
     // A program part without blanks goes unquoted.
-    EXPECT_EQ(PlayMountCommand("/opt/v/", "/iso/A.ISO",
+    EXPECT_EQ(PlayMountCommand("/opt/v/", "/opt/v/", "/iso/A.ISO",
                                [](const std::string& p) { return p == "/opt/v/d-tools/daemon"; }),
               "/opt/v/d-tools/daemon -mount 0,\"/iso/A.ISO\"");
 }

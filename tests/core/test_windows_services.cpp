@@ -398,7 +398,7 @@ TEST(WindowsPlayCommand, DaemonToolsIsLookedForOnTheProgramsDrive) {
             tested.push_back(path);
             return c.existing.count(path) > 0;
         };
-        EXPECT_EQ(PlayMountCommand(appPath, image, exists), c.command) << c.command;
+        EXPECT_EQ(PlayMountCommand(appPath, appPath, image, exists), c.command) << c.command;
         // The candidates are tried in order, up to the first that exists.
         const std::vector<std::string> order = {"daemon.exe", programFiles + ".exe",
                                                 archive + ".exe"};

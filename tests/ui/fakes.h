@@ -17,6 +17,7 @@ namespace vorlisk::testing {
 class FakeSystem : public SystemServices {
   public:
     std::string appFolder;
+    std::string programFolder;
     bool otherCopyRunning = false;
     std::vector<std::string> cdromRoots;
     std::vector<std::pair<std::string, ShowState>> started;  // every start, waited for or not
@@ -29,6 +30,7 @@ class FakeSystem : public SystemServices {
     std::string windowsFolder;
 
     std::string ApplicationFolder() override { return appFolder; }
+    std::string ProgramFolder() override { return programFolder; }
     bool ClaimSingleInstance() override { return !otherCopyRunning; }
     std::vector<std::string> CdromRoots() override { return cdromRoots; }
     void StartCommandLine(const std::string& commandLine, ShowState state) override {

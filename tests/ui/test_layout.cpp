@@ -6,24 +6,21 @@
 
 #include "app/ui/widgets.h"
 #include "launch/ui/formEmulatorPath.h"
+#include "tests/core/tempfolder.h"
 #include "tests/ui/windowfixture.h"
 
 namespace vorlisk::testing {
 namespace {
-
-const char* const kCatalogue =
-    "Metal Gear Solid\tSLUS-00594\tADVENTURE\t0\t\t\t\tReal PSX\tSnake infiltrates.\tTwo discs.\r\n"
-    "Gran Turismo\tSCUS-94194\tRACE\t0\t\t\t\tReal PSX\tThe real driving simulator.\r\n"
-    "Tekken 3\tSCUS-94343\tFIGHT\t0\t\t\t\tReal PSX\tIron Fist.\r\n";
 
 // A file beside the test program, in the build folder.
 QString BuildFolderFile(const char* name) {
     return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name);
 }
 
-// Both layouts are rendered into the build folder for people to look at.
+// Both layouts are rendered into the build folder for people to look at, on the sample
+// catalogue that `make run` starts with (`make screenshots` copies them into docs/).
 TEST_F(WindowTest, RendersBothLayoutsToPictures) {
-    Write("gameinv.txt", kCatalogue);
+    Write("gameinv.txt", ReadWholeFile(VORLISK_SOURCE_DIR "/sample/gameinv.txt"));
     formGameInventory& w = Start();
     w.show();
     Click("Metal Gear Solid");

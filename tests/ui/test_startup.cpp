@@ -2,6 +2,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <csignal>
+#include <optional>
+
+#include "app/ui/sessionend.h"
 #include "app/ui/widgets.h"
 #include "launch/ui/formEmulatorPath.h"
 #include "system/commandline.h"
@@ -290,6 +294,36 @@ TEST_F(WindowTest, FailedSaveKeepsTheFileAndAsksBeforeQuitting) {
     EXPECT_EQ(Read("gameinv.txt"), kLine1);
     for (const auto& entry : std::filesystem::directory_iterator(Folder()))
         EXPECT_EQ(entry.path().filename().string().find("gameinv.txt."), std::string::npos);
+}
+
+// The handlers the program installs at start: SIGTERM and SIGHUP end it as Close does, from
+// the event loop, asking nothing even when the save fails.
+TEST_F(WindowTest, EndSignalsSaveAndEndWithoutAsking) {
+    struct Case {
+        int signal;
+        bool saveFails;
+    };
+    for (const Case& c : {Case{SIGTERM, false}, Case{SIGHUP, false}, Case{SIGTERM, true}}) {
+        SCOPED_TRACE(c.signal);
+        Write("gameinv.txt", kLine2);
+        ui.ended = 0;
+        formGameInventory& w = Start();
+        SessionEnd sessionEnd(w);
+        Click("Alpha");
+        w.txtDescription()->setPlainText(QStringLiteral("edited"));
+        w.SaveGameRecord();
+        {
+            std::optional<FileSizeLimit> limit;
+            if (c.saveFails) ASSERT_TRUE(limit.emplace(10).ok());
+            ASSERT_EQ(std::raise(c.signal), 0);
+            for (int wait = 0; wait < 100 && ui.ended == 0; ++wait)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        EXPECT_EQ(ui.ended, 1);
+        EXPECT_TRUE(ui.questions.empty());
+        EXPECT_EQ(Read("gameinv.txt"),
+                  c.saveFails ? kLine2 : "Alpha\tID2\tRACE\t0\t\t\t\tReal PSX\tedited\r\n");
+    }
 }
 
 TEST_F(WindowTest, AnUnreadableCatalogueIsLeftAloneForTheRun) {

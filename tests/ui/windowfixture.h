@@ -43,6 +43,8 @@ class WindowTest : public ::testing::Test {
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         system.appFolder = folder_.string() + "/";
+        // What ships with the program is looked for below the test's folder too.
+        system.programFolder = folder_.string() + "/bin/";
         // Play looks for its mount helper on PATH too: only the test's own folder is there.
         environment_.Set("PATH", folder_.string());
     }
