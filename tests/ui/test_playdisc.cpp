@@ -101,10 +101,10 @@ TEST_F(PlayDiscTest, TheEmulatorBootsTheImageAndGetReadsTheDiscJustMounted) {
     const std::string alpha = Image("alpha.iso", "SLUS_005.94");
     const std::string bravo = Image("Bravo Disc.cue", "SCES_003.44");
     const std::string charlie = Image("charlie.ccd", "SLPS_012.34");
-    // The window keeps to text that is valid UTF-8 here; the core's own test carries a
-    // Windows-1252 byte through the same start.
+    // A name a shell would misread, and a Windows-1252 byte (0xE9) as a catalogue from Windows
+    // holds it.
     const std::string delta =
-        Image("it's \"odd\" $(touch trap); `touch trap` \xC3\xA9.iso", "SCUS_941.63");
+        Image("it's \"odd\" $(touch trap); `touch trap` caf\xE9.iso", "SCUS_941.63");
     auto game = [](const std::string& name, const std::string& image, const std::string& emu) {
         return name + "\t\tRPG\t1\t" + image + "\t\t\t" + emu + "\t\r\n";
     };
@@ -122,6 +122,7 @@ TEST_F(PlayDiscTest, TheEmulatorBootsTheImageAndGetReadsTheDiscJustMounted) {
     w.btnPlay_Click();
     EXPECT_EQ(EmulatorArguments(), "[" + alpha + "]\n");
 
+    // Get reads the ID of the game selected now (from its image: no mount needed).
     struct Case {
         std::string game;
         std::string id;
