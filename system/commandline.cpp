@@ -56,7 +56,7 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
 std::vector<std::string> SplitProgramAndArguments(
     const std::string& commandLine, const std::function<bool(const std::string&)>& isProgram) {
     std::vector<std::string> words = SplitCommandLine(commandLine);
-    if (words.empty() || isProgram(words[0])) return words;
+    if (words.empty()) return words;
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
     const size_t begin = commandLine.find_first_not_of(" \t");
     // Runs end only in the plain text before the first quote: a word that holds a quote is
@@ -68,8 +68,8 @@ std::vector<std::string> SplitProgramAndArguments(
         if (blank(commandLine[i]) && !blank(commandLine[i - 1])) ends.push_back(i);
     if (quote == std::string::npos && !blank(commandLine.back()))
         ends.push_back(commandLine.size());
-    // Longest first; the first word alone was tried above.
-    for (size_t k = ends.size(); k-- > 1;) {
+    // Longest first, down to the first word alone.
+    for (size_t k = ends.size(); k-- > 0;) {
         std::string program = commandLine.substr(begin, ends[k] - begin);
         if (!isProgram(program)) continue;
         std::vector<std::string> resolved = SplitCommandLine(commandLine.substr(ends[k]));

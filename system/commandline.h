@@ -20,12 +20,11 @@ namespace vorlisk {
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 // SplitCommandLine for a line that is to be started, with its program looked for on the disk:
-// when the line begins unquoted and its first word names no program (`isProgram` is false),
-// the program is the longest run of words, up to a blank before the first double quote, that
-// names one; the rest of the line gives the arguments. So an emulator path with blanks,
-// written without quotes, starts, and a file planted at a shorter run (C:\Program for
-// C:\Program Files\emu) never starts in its place. Without such a run the words of
-// SplitCommandLine come back.
+// when the line begins unquoted, the program is the longest run of words, up to a blank
+// before the first double quote, that names one (`isProgram` is true); the rest of the line
+// gives the arguments. So an emulator path with blanks, written without quotes, starts, and a
+// file planted at a shorter run (C:\Program for C:\Program Files\emu) never starts in its
+// place. Without such a run the words of SplitCommandLine come back.
 std::vector<std::string> SplitProgramAndArguments(
     const std::string& commandLine, const std::function<bool(const std::string&)>& isProgram);
 

@@ -67,8 +67,9 @@ TEST(CommandLine, UnquotedProgramWithBlanksIsTheLongestRunThatNamesAProgram) {
         {"/opt/A B/C D/emu -x", {"/opt/A B/C D/emu", "-x"}},
         {"/opt/A B/C -x", {"/opt/A B/C", "-x"}},
         {"/usr/x y z", {"/usr/x y", "z"}},
-        // A first word that names a program is the program.
-        {"/srv/Old Emu/emu", {"/srv/Old", "Emu/emu"}},
+        // Also when the first word alone names a program.
+        {"/srv/Old Emu/emu", {"/srv/Old Emu/emu"}},
+        {"/srv/Old Emu", {"/srv/Old", "Emu"}},
         {"emu /opt/My Emu/emu", {"emu", "/opt/My", "Emu/emu"}},
         // Quoted programs, and runs into a quoted word, are not looked for.
         {R"("/opt/My" Emu/emu)", {"/opt/My", "Emu/emu"}},
