@@ -62,12 +62,30 @@ std::string ImageRecord(const std::string& folder, const std::string& fileName) 
     return record;
 }
 
+namespace {
+
+// The games for the files among `files` (a listing of `folder`) of each of `imageTypes`,
+// type by type, each type's files in listing order.
+std::vector<std::pair<std::string, std::string>> ImagesAmong(
+    const std::string& folder, const std::vector<std::string>& files,
+    const std::vector<std::string>& imageTypes) {
+    std::vector<std::pair<std::string, std::string>> games;
+    for (const std::string& imageType : imageTypes)
+        for (const std::string& file : files)
+            if (IsImageFileName(file, imageType))
+                games.emplace_back(GameNameFromImageFile(file), ImageRecord(folder, file));
+    return games;
+}
+
+}  // namespace
+
 std::vector<std::pair<std::string, std::string>> ImagesOfType(const std::string& folder,
                                                               const std::string& imageType) {
-    std::vector<std::pair<std::string, std::string>> games;
-    for (const std::string& file : ListImageFiles(folder, imageType))
-        games.emplace_back(GameNameFromImageFile(file), ImageRecord(folder, file));
-    return games;
+    return ImagesAmong(folder, ListImageFiles(folder, imageType), {imageType});
+}
+
+std::vector<std::pair<std::string, std::string>> FolderImages(const std::string& folder) {
+    return ImagesAmong(folder, ListPlainFiles(folder, ""), kImageTypes);
 }
 
 }  // namespace vorlisk

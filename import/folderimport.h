@@ -37,8 +37,12 @@ std::string GameNameFromImageFile(const std::string& fileName);
 std::string ImageRecord(const std::string& folder, const std::string& fileName);
 
 // The games the folder import adds for the files of one image type in `folder`:
-// (name, record) pairs in listing order. The import runs it for each of kImageTypes.
+// (name, record) pairs in listing order.
 std::vector<std::pair<std::string, std::string>> ImagesOfType(const std::string& folder,
                                                               const std::string& imageType);
+
+// The games the folder import adds for `folder`, from one listing of it: those of each of
+// kImageTypes in turn, as ImagesOfType gives them, one type after the other.
+std::vector<std::pair<std::string, std::string>> FolderImages(const std::string& folder);
 
 }  // namespace vorlisk

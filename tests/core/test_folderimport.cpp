@@ -126,6 +126,18 @@ TEST(ImagesOfType, ImportingTwiceFindsTheSameGamesAgain) {
     EXPECT_TRUE(ImportFolder(temp.Folder() + "missing/").empty());
 }
 
+// The import reads the folder once: the same games, type after type, as one listing per type.
+TEST(FolderImages, OneListingGivesWhatAListingPerTypeGives) {
+    TempFolder temp;
+    for (const char* entry : {"d.ccd", "b.ISO", "a.cue", "Race_2.bwt", "e.bin", "f.iso", "G.Cue",
+                              "h.ccd", "sub/", "sub/x.iso", "x.cue/", "iso", "i.iso.bak"})
+        Add(temp, entry);
+    Games games = FolderImages(temp.Folder());
+    EXPECT_EQ(games.size(), 7u);
+    EXPECT_EQ(games, ImportFolder(temp.Folder()));
+    EXPECT_TRUE(FolderImages(temp.Folder() + "missing/").empty());
+}
+
 #ifndef _WIN32
 TEST(ListImageFiles, FollowsLinksToPlainFilesOnly) {
     TempFolder temp;
