@@ -19,6 +19,16 @@ std::string Piece(const std::string& line, size_t start, size_t length) {
 
 }  // namespace
 
+FolderListing::FolderListing(std::string folder, const std::vector<std::string>& names)
+    : folder_(std::move(folder)) {
+    for (const std::string& name : names) byLowerName_[LowerAsciiText(name)].push_back(name);
+}
+
+std::vector<std::string> FolderListing::NamesLike(const std::string& name) const {
+    auto found = byLowerName_.find(LowerAsciiText(name));
+    return found == byLowerName_.end() ? std::vector<std::string>() : found->second;
+}
+
 std::string GameIdFromBootLine(const std::string& line) {
     size_t device = FindIgnoringCase(line, "CDROM:");
     if (device == std::string::npos) return {};

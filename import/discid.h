@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vorlisk {
@@ -27,11 +28,28 @@ std::string FirstLineOf(std::string head);
 // when the file cannot be read.
 std::string ReadBootLine(const std::string& path);
 
+// The names of the plain files of one folder, as one listing of it gave them, found without
+// regard to the case of their letters.
+class FolderListing {
+  public:
+    // `folder` is empty or ends in a separator.
+    FolderListing(std::string folder, const std::vector<std::string>& names);
+    const std::string& Folder() const { return folder_; }
+    // The listed names that differ from `name` in the case of their letters at most, in
+    // listing order.
+    std::vector<std::string> NamesLike(const std::string& name) const;
+
+  private:
+    std::string folder_;
+    std::unordered_map<std::string, std::vector<std::string>> byLowerName_;
+};
+
 // The path of the non-empty plain file `name` in `folder` (empty, or ending in a separator):
 // `folder` + `name` when it exists, else that of a file whose name differs from `name` only
-// in the case of its letters. Empty when there is none. Looking up many names in one folder
-// that does not change lists it once.
-std::string FindFileIgnoringCase(const std::string& folder, const std::string& name);
+// in the case of its letters. Empty when there is none. `listing`, when it is a listing of
+// `folder`, is looked through instead of listing the folder again.
+std::string FindFileIgnoringCase(const std::string& folder, const std::string& name,
+                                 const FolderListing* listing = nullptr);
 
 // The game ID of the PlayStation disc in one of the CD-ROM drives, or empty.
 // `cdromRoots` are the drives' root folders, each ending in a separator, in the order they

@@ -1,5 +1,6 @@
 #include "import/folderimport.h"
 
+#include "import/discid.h"
 #include "import/imagegameid.h"
 #include "inventory/gamerecord.h"
 #include "system/asciicase.h"
@@ -8,19 +9,18 @@ namespace vorlisk {
 
 namespace {
 
-bool EndsWithSeparator(const std::string& folder) {
+// `folder` with a separator at its end; the empty folder (the working one) stays empty.
+std::string WithSeparator(std::string folder) {
 #ifdef _WIN32
-    return !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+    const bool ends = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+    const char separator = '\\';
 #else
-    return !folder.empty() && folder.back() == '/';
+    const bool ends = !folder.empty() && folder.back() == '/';
+    const char separator = '/';
 #endif
+    if (!folder.empty() && !ends) folder.push_back(separator);
+    return folder;
 }
-
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
 
 }  // namespace
 
@@ -34,25 +34,15 @@ bool IsImageFileName(const std::string& fileName, const std::string& imageType) 
     return true;
 }
 
-std::vector<std::string> ListImageFiles(const std::string& folder, const std::string& imageType) {
-    std::vector<std::string> images;
-    if (imageType.empty()) return images;
-    for (std::string& name : ListPlainFiles(folder, imageType))
-        if (IsImageFileName(name, imageType)) images.push_back(std::move(name));
-    return images;
-}
-
 std::string GameNameFromImageFile(const std::string& fileName) {
     if (fileName.size() < 4) return {};
     return CleanName(ReplaceText(fileName.substr(0, fileName.size() - 4), "_", " "));
 }
 
-std::string ImageRecord(const std::string& folder, const std::string& fileName) {
-    std::string path = folder;
-    if (!path.empty() && !EndsWithSeparator(path)) path.push_back(kSeparator);
-    path += fileName;
-
-    std::string record = CleanName(ImageGameId(path));
+std::string ImageRecord(const std::string& folder, const std::string& fileName,
+                        const FolderListing* listing) {
+    const std::string path = WithSeparator(folder) + fileName;
+    std::string record = CleanName(ImageGameId(path, listing));
     record += '\t';
     record += "OTHER\t";  // genre
     record += "1\t";      // image flag
@@ -63,11 +53,15 @@ std::string ImageRecord(const std::string& folder, const std::string& fileName) 
     return record;
 }
 
-std::vector<std::pair<std::string, std::string>> ImagesOfType(const std::string& folder,
-                                                              const std::string& imageType) {
+std::vector<std::pair<std::string, std::string>> FolderImages(const std::string& folder) {
+    const std::vector<std::string> files = ListPlainFiles(folder);
+    const FolderListing listing(WithSeparator(folder), files);
     std::vector<std::pair<std::string, std::string>> games;
-    for (const std::string& file : ListImageFiles(folder, imageType))
-        games.emplace_back(GameNameFromImageFile(file), ImageRecord(folder, file));
+    for (const std::string& imageType : kImageTypes)
+        for (const std::string& file : files)
+            if (IsImageFileName(file, imageType))
+                games.emplace_back(GameNameFromImageFile(file),
+                                   ImageRecord(folder, file, &listing));
     return games;
 }
 

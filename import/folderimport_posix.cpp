@@ -6,8 +6,7 @@
 
 namespace vorlisk {
 
-std::vector<std::string> ListPlainFiles(const std::string& folder, const std::string& extension) {
-    (void)extension;  // the caller matches the names; a POSIX listing has no pattern
+std::vector<std::string> ListPlainFiles(const std::string& folder) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) return names;

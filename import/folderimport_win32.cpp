@@ -4,11 +4,11 @@
 
 namespace vorlisk {
 
-std::vector<std::string> ListPlainFiles(const std::string& folder, const std::string& extension) {
+std::vector<std::string> ListPlainFiles(const std::string& folder) {
     std::vector<std::string> names;
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
-    pattern += extension.empty() ? std::string("*") : "*." + extension;
+    pattern += '*';
 
     WIN32_FIND_DATAA found;
     HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);

@@ -72,21 +72,22 @@ std::string FileNameOfLine(std::string_view rest) {
 }
 
 // The path of the file `named` by a FILE line of the sheet in `sheetFolder`.
-std::string SheetFile(const std::string& sheetFolder, std::string named) {
+std::string SheetFile(const std::string& sheetFolder, std::string named,
+                      const FolderListing* listing) {
 #ifndef _WIN32
     std::replace(named.begin(), named.end(), '\\', '/');  // written on Windows
 #endif
     if (named.empty()) return {};
     const std::string path = IsAbsolute(named) ? named : sheetFolder + named;
-    std::string found = FindFileIgnoringCase(FolderOf(path), NameOf(path));
+    std::string found = FindFileIgnoringCase(FolderOf(path), NameOf(path), listing);
     // A sheet that was moved with its data file may still name the folder it came from.
     if (found.empty() && FolderOf(path) != sheetFolder)
-        found = FindFileIgnoringCase(sheetFolder, NameOf(path));
+        found = FindFileIgnoringCase(sheetFolder, NameOf(path), listing);
     return found;
 }
 
 // The data file of the first data track of the cue sheet at `sheetPath`, or empty.
-std::string CueDataFile(const std::string& sheetPath) {
+std::string CueDataFile(const std::string& sheetPath, const FolderListing* listing) {
     std::string text = ReadOnlyFile(sheetPath).Read(0, kSheetLimit);
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);  // a UTF-8 mark
     std::string named;  // the data file of the tracks that follow
@@ -99,7 +100,7 @@ std::string CueDataFile(const std::string& sheetPath) {
         } else if (EqualIgnoringCase(keyword, "TRACK")) {
             Word(rest, &rest);  // the track's number
             if (!EqualIgnoringCase(Word(rest), "AUDIO"))
-                return SheetFile(FolderOf(sheetPath), named);
+                return SheetFile(FolderOf(sheetPath), named, listing);
         }
         start = end + 1;
     }
@@ -107,11 +108,12 @@ std::string CueDataFile(const std::string& sheetPath) {
 }
 
 // The file that holds the image's data track, or empty when there is none to read.
-std::string DataFileOf(const std::string& imagePath) {
-    if (EndsWithIgnoringCase(imagePath, ".cue")) return CueDataFile(imagePath);
+std::string DataFileOf(const std::string& imagePath, const FolderListing* listing) {
+    if (EndsWithIgnoringCase(imagePath, ".cue")) return CueDataFile(imagePath, listing);
     if (EndsWithIgnoringCase(imagePath, ".ccd")) {
         const std::string name = NameOf(imagePath);
-        return FindFileIgnoringCase(FolderOf(imagePath), name.substr(0, name.size() - 4) + ".img");
+        return FindFileIgnoringCase(FolderOf(imagePath), name.substr(0, name.size() - 4) + ".img",
+                                    listing);
     }
     // A BlindWrite image keeps its tracks in files of a format of its own: not read.
     if (EndsWithIgnoringCase(imagePath, ".bwt")) return {};
@@ -246,8 +248,8 @@ std::string BootLineAt(const Sectors& sectors, Extent extent) {
 
 }  // namespace
 
-std::string ImageGameId(const std::string& imagePath) {
-    ReadOnlyFile file(DataFileOf(imagePath));
+std::string ImageGameId(const std::string& imagePath, const FolderListing* listing) {
+    ReadOnlyFile file(DataFileOf(imagePath, listing));
     if (!file.IsOpen()) return {};
     std::string descriptor;
     std::optional<Sectors> sectors = FindLayout(file, descriptor);

@@ -7,6 +7,8 @@
 
 namespace vorlisk {
 
+class FolderListing;
+
 // The game ID of the image at `imagePath`, or empty when it cannot be read.
 // - A cue sheet (.cue) stands for the data file of its first data track: its FILE path,
 //   taken relative to the sheet's folder (Windows separators accepted), else the bare file
@@ -17,8 +19,9 @@ namespace vorlisk {
 //   mode 1 or mode 2 form 1 (.bin, .img), whatever its name says.
 // Only the volume descriptor, the root folder (up to kRootSectorLimit sectors) and the head
 // of SYSTEM.CNF (up to kBootLineLimit bytes) are read, and each only when it lies wholly
-// inside the file; a damaged image gives no ID.
+// inside the file; a damaged image gives no ID. `listing`, a listing of a folder, is looked
+// through for names of another case in that folder instead of listing it again.
 inline constexpr unsigned kRootSectorLimit = 64;
-std::string ImageGameId(const std::string& imagePath);
+std::string ImageGameId(const std::string& imagePath, const FolderListing* listing = nullptr);
 
 }  // namespace vorlisk

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdint>
+#include <cstring>
 #include <cwchar>
 #include <cwctype>
 #include <string_view>
@@ -12,17 +14,25 @@ namespace vorlisk {
 
 namespace {
 
-// The name with its letters folded to lower case, as wide characters: ASCII directly,
-// anything else decoded in the current locale. A byte that does not decode stands for
-// itself in a private range, so that every name gets a key.
-std::wstring DecodeFolded(const std::string& name) {
-    std::wstring wide;
-    wide.reserve(name.size() + 1);
+// True when the collation of the current locale is the order of the characters' codes
+// ("C", "POSIX", "C.UTF-8"): the folded name is then its own key.
+bool CollatesByCode() {
+    const char* locale = std::setlocale(LC_COLLATE, nullptr);
+    if (!locale) return true;
+    std::string_view name(locale);
+    return name == "C" || name == "POSIX" || name.substr(0, 2) == "C.";
+}
+
+// Hands `add` the name's characters folded to lower case, as wide characters: ASCII
+// directly, anything else decoded in the current locale. A byte that does not decode stands
+// for itself in a private range, so that every name gets a key.
+template <typename Add>
+void ForEachFolded(const std::string& name, Add&& add) {
     bool ascii = std::all_of(name.begin(), name.end(),
                              [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (ascii) {
-        for (char c : name) wide.push_back(static_cast<wchar_t>(LowerAscii(c)));
-        return wide;
+        for (char c : name) add(static_cast<wchar_t>(LowerAscii(c)));
+        return;
     }
     std::mbstate_t state{};
     const char* p = name.data();
@@ -36,70 +46,207 @@ std::wstring DecodeFolded(const std::string& name) {
             used = 1;
             state = std::mbstate_t{};
         }
-        wide.push_back(static_cast<wchar_t>(std::towlower(static_cast<wint_t>(wc))));
+        add(static_cast<wchar_t>(std::towlower(static_cast<wint_t>(wc))));
         p += used;
         left -= used;
     }
-    return wide;
 }
 
-// True when the collation of the current locale is the order of the characters' codes
-// ("C", "POSIX", "C.UTF-8"): the folded text is then its own key.
-bool CollatesByCode() {
-    const char* locale = std::setlocale(LC_COLLATE, nullptr);
-    if (!locale) return true;
-    std::string_view name(locale);
-    return name == "C" || name == "POSIX" || name.substr(0, 2) == "C.";
+// Hands `add` the elements of the name's sort key, in order: the folded name (in a locale
+// with a collation of its own, the C library's transformation of it), then 0, then each of
+// the name's bytes plus 1, so that names equal without regard to case still get a fixed order.
+template <typename Add>
+void ForEachKeyElement(const std::string& name, Add&& add) {
+    if (CollatesByCode()) {
+        ForEachFolded(name, add);
+    } else {
+        std::wstring folded;
+        folded.reserve(name.size() + 1);
+        ForEachFolded(name, [&folded](wchar_t c) { folded.push_back(c); });
+        // Room for what the transformation usually needs, so that it mostly runs once.
+        std::wstring collated(folded.size() * 8 + 16, L'\0');
+        size_t needed = std::wcsxfrm(collated.data(), folded.c_str(), collated.size());
+        if (needed != static_cast<size_t>(-1) && needed >= collated.size()) {
+            collated.assign(needed + 1, L'\0');
+            needed = std::wcsxfrm(collated.data(), folded.c_str(), collated.size());
+        }
+        if (needed == static_cast<size_t>(-1)) {
+            for (wchar_t c : folded) add(c);
+        } else {
+            for (size_t i = 0; i < needed; ++i) add(collated[i]);
+        }
+    }
+    add(L'\0');
+    for (unsigned char c : name) add(static_cast<wchar_t>(c + 1));
+}
+
+// ---- ordering names without keeping their keys ----
+
+// The first bytes of a name's sort key, each element written in one to five bytes so that
+// comparing the bytes orders as comparing the elements does: the first byte tells how many
+// bytes follow, and a larger element never takes fewer bytes. Bytes past the key's end are 0.
+// Two abbreviations that differ order their names; equal ones order them only when both keys
+// fit whole (they are then equal), otherwise the whole keys must decide.
+constexpr size_t kAbbreviatedBytes = 43;
+
+struct Abbreviation {
+    unsigned char bytes[kAbbreviatedBytes] = {};
+    bool whole = true;  // the whole key fit
+    uint32_t position = 0;
+};
+
+class AbbreviationWriter {
+  public:
+    explicit AbbreviationWriter(Abbreviation& into) : into_(into) {}
+
+    void operator()(wchar_t element) {
+        // Key elements are character codes, 0 and collation weights: never negative.
+        const auto value = static_cast<uint32_t>(element);
+        const int more = value < 0x80         ? 0
+                         : value < 0x4000     ? 1
+                         : value < 0x200000   ? 2
+                         : value < 0x10000000 ? 3
+                                              : 4;
+        static constexpr unsigned char kFirst[] = {0x00, 0x80, 0xC0, 0xE0, 0xF0};
+        Put(more == 4 ? kFirst[4] : kFirst[more] | (value >> (8 * more)));
+        for (int i = more - 1; i >= 0; --i) Put(value >> (8 * i));
+    }
+
+  private:
+    void Put(uint32_t byte) {
+        if (used_ == kAbbreviatedBytes)
+            into_.whole = false;
+        else
+            into_.bytes[used_++] = static_cast<unsigned char>(byte);
+    }
+
+    Abbreviation& into_;
+    size_t used_ = 0;
+};
+
+bool SameBytes(const Abbreviation& a, const Abbreviation& b) {
+    return std::memcmp(a.bytes, b.bytes, kAbbreviatedBytes) == 0;
+}
+
+// Orders the entries of [first, last), whose abbreviations are equal, by their whole keys;
+// entries with equal keys keep their order.
+void OrderByWholeKeys(Abbreviation* first, Abbreviation* last, const NameAt& nameAt) {
+    std::vector<std::pair<std::wstring, uint32_t>> keyed;
+    keyed.reserve(static_cast<size_t>(last - first));
+    for (Abbreviation* entry = first; entry != last; ++entry)
+        keyed.emplace_back(NameSortKey(nameAt(entry->position)), entry->position);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [key, position] : keyed) (first++)->position = position;
 }
 
 }  // namespace
 
 std::wstring NameSortKey(const std::string& name) {
-    std::wstring key = DecodeFolded(name);
-    if (!CollatesByCode()) {
-        size_t needed = std::wcsxfrm(nullptr, key.c_str(), 0);
-        if (needed != static_cast<size_t>(-1)) {
-            std::wstring collated(needed + 1, L'\0');
-            std::wcsxfrm(collated.data(), key.c_str(), collated.size());
-            collated.resize(needed);
-            key = std::move(collated);
-        }
-    }
-    // Names equal without regard to case still get a fixed order: by their bytes.
-    key.reserve(key.size() + name.size() + 1);
-    key.push_back(L'\0');
-    for (unsigned char c : name) key.push_back(static_cast<wchar_t>(c + 1));
+    std::wstring key;
+    key.reserve(name.size() * 2 + 1);
+    ForEachKeyElement(name, [&key](wchar_t element) { key.push_back(element); });
     return key;
 }
 
-namespace {
+std::vector<size_t> NameOrder(size_t count, const NameAt& nameAt) {
+    // Sorted by abbreviations, then by position: equal keys keep the order of their positions.
+    std::vector<Abbreviation> entries(count);
+    for (size_t i = 0; i < count; ++i) {
+        entries[i].position = static_cast<uint32_t>(i);
+        ForEachKeyElement(nameAt(i), AbbreviationWriter(entries[i]));
+    }
+    std::sort(entries.begin(), entries.end(), [](const Abbreviation& a, const Abbreviation& b) {
+        int order = std::memcmp(a.bytes, b.bytes, kAbbreviatedBytes);
+        return order != 0 ? order < 0 : a.position < b.position;
+    });
+    // Runs of equal abbreviations that hold a cut key and different names: their whole keys
+    // decide. Equal names have equal keys and stay in position order.
+    for (size_t first = 0; first < count;) {
+        size_t last = first + 1;
+        bool cut = !entries[first].whole;
+        bool differ = false;
+        for (; last < count && SameBytes(entries[last], entries[first]); ++last) {
+            cut = cut || !entries[last].whole;
+            differ = differ || nameAt(entries[last].position) != nameAt(entries[first].position);
+        }
+        if (cut && differ) OrderByWholeKeys(&entries[first], entries.data() + last, nameAt);
+        first = last;
+    }
+    std::vector<size_t> order(count);
+    for (size_t i = 0; i < count; ++i) order[i] = entries[i].position;
+    return order;
+}
 
-bool KeyLess(const GameLists::NameEntry& a, const GameLists::NameEntry& b) { return a.key < b.key; }
-
-}  // namespace
+std::vector<size_t> PlacesAmong(size_t listedCount, const NameAt& listed, size_t addedCount,
+                                const NameAt& added) {
+    // Each added name's place is at or after the place of the one before it: search onwards
+    // from there in doubling steps, then halve the last step. Each added name costs the keys
+    // of about twice the logarithm of how far it lands from the one before: few keys both for
+    // a few names added to a long list and for two long lists merged.
+    std::vector<size_t> places(addedCount);
+    size_t from = 0;
+    for (size_t k = 0; k < addedCount; ++k) {
+        if (from == listedCount) {
+            places[k] = from;
+            continue;
+        }
+        const std::wstring key = NameSortKey(added(k));
+        auto before = [&](size_t i) { return !(key < NameSortKey(listed(i))); };
+        size_t step = 1;
+        size_t to = from;
+        while (to < listedCount && before(to)) {
+            from = to + 1;
+            to = from + step;
+            step *= 2;
+        }
+        to = std::min(to, listedCount);
+        // Now every listed name before `from` goes before the added one, none from `to` on.
+        while (from < to) {
+            size_t middle = from + (to - from) / 2;
+            if (before(middle))
+                from = middle + 1;
+            else
+                to = middle;
+        }
+        places[k] = from;
+    }
+    return places;
+}
 
 int GameLists::AddGame(std::string name, std::string record) {
-    NameEntry entry{std::move(name), {}, static_cast<int>(records_.size())};
-    entry.key = NameSortKey(entry.name);
-    auto place = std::upper_bound(names_.begin(), names_.end(), entry, KeyLess);
-    place = names_.insert(place, std::move(entry));
+    size_t place =
+        PlacesAmong(
+            names_.size(), [this](size_t i) -> const std::string& { return names_[i].name; }, 1,
+            [&name](size_t) -> const std::string& { return name; })
+            .front();
+    names_.insert(names_.begin() + static_cast<std::ptrdiff_t>(place),
+                  NameEntry{std::move(name), static_cast<int>(records_.size())});
     records_.push_back(std::move(record));
-    return static_cast<int>(place - names_.begin());
+    return static_cast<int>(place);
 }
 
 void GameLists::AddGames(std::vector<std::pair<std::string, std::string>> games) {
-    size_t first = names_.size();
-    names_.reserve(names_.size() + games.size());
-    records_.reserve(records_.size() + games.size());
-    for (auto& [name, record] : games) {
-        NameEntry entry{std::move(name), {}, static_cast<int>(records_.size())};
-        entry.key = NameSortKey(entry.name);
-        names_.push_back(std::move(entry));
-        records_.push_back(std::move(record));
+    const std::vector<size_t> order = NameOrder(
+        games.size(), [&games](size_t i) -> const std::string& { return games[i].first; });
+    const std::vector<size_t> places = PlacesAmong(
+        names_.size(), [this](size_t i) -> const std::string& { return names_[i].name; },
+        order.size(), [&](size_t k) -> const std::string& { return games[order[k]].first; });
+
+    std::vector<NameEntry> merged;
+    merged.reserve(names_.size() + games.size());
+    const int firstLink = static_cast<int>(records_.size());
+    size_t listed = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        for (; listed < places[k]; ++listed) merged.push_back(std::move(names_[listed]));
+        merged.push_back(
+            {std::move(games[order[k]].first), firstLink + static_cast<int>(order[k])});
     }
-    auto middle = names_.begin() + static_cast<std::ptrdiff_t>(first);
-    std::stable_sort(middle, names_.end(), KeyLess);
-    std::inplace_merge(names_.begin(), middle, names_.end(), KeyLess);
+    for (; listed < names_.size(); ++listed) merged.push_back(std::move(names_[listed]));
+    names_ = std::move(merged);
+
+    records_.reserve(records_.size() + games.size());
+    for (auto& game : games) records_.push_back(std::move(game.second));
 }
 
 void GameLists::RemoveGame(int position) {

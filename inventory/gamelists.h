@@ -2,6 +2,8 @@
 // The catalogue in memory: the sorted list of names (each with a link to its record) and the
 // unsorted list of records in the order they were added.
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,21 +11,28 @@
 namespace vorlisk {
 
 // The sort key of a name: alphabetical without regard to case, in the user's locale
-// (the C library's collation of the current LC_COLLATE), ties broken by the bytes.
+// (the C library's collation of the current LC_COLLATE), ties broken by the bytes. Names are
+// ordered by comparing these keys; the keys themselves are not kept.
 std::wstring NameSortKey(const std::string& name);
+
+// The name at a position of a list of names.
+using NameAt = std::function<const std::string&(size_t)>;
+
+// The positions 0 to count - 1 ordered by the sort keys of their names; names whose keys are
+// equal keep the order of their positions.
+std::vector<size_t> NameOrder(size_t count, const NameAt& nameAt);
+
+// For `addedCount` names `added(k)` in key order, the place of each among `listedCount` names
+// `listed(i)`, also in key order: the number of listed names whose keys are not greater.
+// So a listed name stays before an added name with an equal key.
+std::vector<size_t> PlacesAmong(size_t listedCount, const NameAt& listed, size_t addedCount,
+                                const NameAt& added);
 
 class GameLists {
   public:
-    struct NameEntry {
-        std::string name;
-        std::wstring key;
-        int link = 0;  // position of the game's record in the record list
-    };
-
     int Count() const { return static_cast<int>(names_.size()); }
     const std::string& Name(int position) const { return names_[position].name; }
     int Link(int position) const { return names_[position].link; }
-    const std::wstring& Key(int position) const { return names_[position].key; }
     const std::string& Record(int link) const { return records_[link]; }
     // The record of the game at `position` of the name list.
     const std::string& RecordOf(int position) const { return records_[Link(position)]; }
@@ -45,6 +54,11 @@ class GameLists {
     int FindGame(const std::string& name, const std::string& record) const;
 
   private:
+    struct NameEntry {
+        std::string name;
+        int link = 0;  // position of the game's record in the record list
+    };
+
     std::vector<NameEntry> names_;
     std::vector<std::string> records_;
 };

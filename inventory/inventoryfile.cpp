@@ -1,7 +1,5 @@
 #include "inventory/inventoryfile.h"
 
-#include <algorithm>
-
 #include "inventory/gamerecord.h"
 #include "system/files.h"
 #include "system/textfile.h"
@@ -27,10 +25,10 @@ InventoryFile::LoadResult InventoryFile::LoadInventory(const std::string& genre)
     while (reader.Next(line)) {
         size_t tab = line.find('\t');
         if (tab == std::string::npos) continue;  // not a game
+        // Both parts in strings of their own size: the line's buffer is reused for the next.
         std::string record = line.substr(tab + 1);
-        line.resize(tab);
         bool matches = genre.empty() || RecordGenre(record) == genre;
-        (matches ? shown : hidden_).emplace_back(std::move(line), std::move(record));
+        (matches ? shown : hidden_).emplace_back(line.substr(0, tab), std::move(record));
     }
     lists_.AddGames(std::move(shown));
     if (reader.Failed()) {
@@ -42,13 +40,14 @@ InventoryFile::LoadResult InventoryFile::LoadInventory(const std::string& genre)
 }
 
 std::string InventoryFile::FileContent() const {
-    // The games of the lists and those the filter hides, merged in name order.
-    std::vector<GameLists::NameEntry> hidden;
-    hidden.reserve(hidden_.size());
-    for (size_t i = 0; i < hidden_.size(); ++i)
-        hidden.push_back({hidden_[i].first, NameSortKey(hidden_[i].first), static_cast<int>(i)});
-    std::stable_sort(hidden.begin(), hidden.end(),
-                     [](const auto& a, const auto& b) { return a.key < b.key; });
+    // The games of the lists and those the filter hides, merged in name order: each hidden
+    // game after the listed games whose names do not sort after its own.
+    const NameAt hiddenName = [this](size_t i) -> const std::string& { return hidden_[i].first; };
+    const std::vector<size_t> hidden = NameOrder(hidden_.size(), hiddenName);
+    const std::vector<size_t> places = PlacesAmong(
+        static_cast<size_t>(lists_.Count()),
+        [this](size_t i) -> const std::string& { return lists_.Name(static_cast<int>(i)); },
+        hidden.size(), [&](size_t k) -> const std::string& { return hiddenName(hidden[k]); });
 
     size_t size = 0;
     for (int i = 0; i < lists_.Count(); ++i)
@@ -66,13 +65,11 @@ std::string InventoryFile::FileContent() const {
         content += "\r\n";
     };
     size_t h = 0;
-    for (int i = 0; i < lists_.Count(); ++i) {
-        const std::wstring& key = lists_.Key(i);
-        for (; h < hidden.size() && hidden[h].key < key; ++h)
-            write(hidden[h].name, hidden_[hidden[h].link].second);
-        write(lists_.Name(i), lists_.RecordOf(i));
+    for (int i = 0; i <= lists_.Count(); ++i) {
+        for (; h < hidden.size() && places[h] == static_cast<size_t>(i); ++h)
+            write(hidden_[hidden[h]].first, hidden_[hidden[h]].second);
+        if (i < lists_.Count()) write(lists_.Name(i), lists_.RecordOf(i));
     }
-    for (; h < hidden.size(); ++h) write(hidden[h].name, hidden_[hidden[h].link].second);
     return content;
 }
 

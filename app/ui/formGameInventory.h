@@ -144,7 +144,8 @@ class formGameInventory : public QDialog {
     void btnAddISO_Click();
     // The chosen folder, ending in one separator, or the empty text.
     QString BrowseFolder(const QString& Msg);
-    void AddImagesOfType(const std::string& folder, const std::string& imageType);
+    // Adds the images of every type in `folder`, read once, in one change of the lists.
+    void AddImages(const std::string& folder);
 
     void Form_KeyDown(int KeyCode, int Shift);
     void FindGame();

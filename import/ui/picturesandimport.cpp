@@ -41,12 +41,12 @@ void formGameInventory::btnAddISO_Click() {
     if (folder.isEmpty()) return;
     if (WidthTwips() == kNarrowWidthTwips) btnInfo_Click();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (const auto& type : kImageTypes) AddImagesOfType(PathBytes(folder), type);
+    AddImages(PathBytes(folder));
     QApplication::restoreOverrideCursor();
 }
 
-void formGameInventory::AddImagesOfType(const std::string& folder, const std::string& imageType) {
-    std::vector<std::pair<std::string, std::string>> games = ImagesOfType(folder, imageType);
+void formGameInventory::AddImages(const std::string& folder) {
+    std::vector<std::pair<std::string, std::string>> games = FolderImages(folder);
     if (games.empty()) return;
     inventory_.inventoryChanged = true;
     ChangeListsKeepingSelection([&] { inventory_.Lists().AddGames(std::move(games)); });

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/find.h"
+#include "tests/core/scopedlocale.h"
 
 namespace vorlisk {
 namespace {
@@ -105,6 +106,30 @@ TEST(ContainsIgnoringCase, FoldsLettersBeyondAsciiUnderTheLocale) {
     const std::vector<std::string> names = {"Mario", "\xc3\x89t\xc3\xa9", "\xc3\xa9t\xc3\xa9 2"};
     EXPECT_EQ(FindNextName(names, 1, "\xc3\x89T\xc3\x89"), 2);
     std::setlocale(LC_CTYPE, saved.c_str());
+}
+
+// Search texts beyond ASCII over ASCII names and mixed names: what counts is the text folded,
+// so a letter that folds to an ASCII one finds ASCII names, and any other finds none of them.
+TEST(ContainsIgnoringCase, TextsBeyondAsciiAreComparedFolded) {
+    vorlisk::testing::ScopedLocale locale("C.UTF-8");
+    if (!locale.Installed()) GTEST_SKIP() << "locale not installed: C.UTF-8";
+    struct Case {
+        std::string text;
+        std::string part;
+        bool contains;
+    };
+    const std::vector<Case> cases = {
+        {"Tekken", "\xE2\x84\xAA", true},           // the Kelvin sign folds to k
+        {"Tekken", "T\xE2\x84\xAA", false},         // ...but "tk" is not in it
+        {"Tekken", "\xC3\xA9", false},              // é
+        {"Tekken", "\xFF", false},                  // a byte that does not decode
+        {"\xC4\xB0stanbul", "ISTANBUL", true},      // İ folds to i
+        {"Caf\xC3\xA9 Racer", "\xC3\x89 r", true},  // across the letters beyond ASCII and after
+        {"Caf\xC3\xA9 Racer", "e r", false},
+        {"Caf\xE9 \xC3\xA9t\xC3\xA9", "\xC3\x89T", true},  // after a byte that does not decode
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ContainsIgnoringCase(c.text, c.part), c.contains) << c.text << " / " << c.part;
 }
 
 }  // namespace

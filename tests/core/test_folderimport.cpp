@@ -38,17 +38,7 @@ size_t TypeRank(const std::string& record) {
                                kImageTypes.begin());
 }
 
-// What the import adds for a folder: every type in turn.
-Games ImportFolder(const std::string& folder) {
-    Games games;
-    for (const std::string& type : kImageTypes) {
-        Games ofType = ImagesOfType(folder, type);
-        games.insert(games.end(), ofType.begin(), ofType.end());
-    }
-    return games;
-}
-
-TEST(ImagesOfType, AddsEveryImageOfTheFolderTypeByType) {
+TEST(FolderImages, AddsEveryImageOfTheFolderTypeByType) {
     struct Case {
         std::string name;
         std::vector<std::string> entries;  // files; folders end in "/"
@@ -75,6 +65,15 @@ TEST(ImagesOfType, AddsEveryImageOfTheFolderTypeByType) {
         {"all four types",
          {"d.ccd", "c.bwt", "b.iso", "a.cue", "e.img", "f.sub"},
          {{"a", "a.cue"}, {"b", "b.iso"}, {"c", "c.bwt"}, {"d", "d.ccd"}}},
+        {"several of each type",
+         {"d.ccd", "b.ISO", "a.cue", "Race_2.bwt", "e.bin", "f.iso", "G.Cue", "h.ccd"},
+         {{"a", "a.cue"},
+          {"G", "G.Cue"},
+          {"b", "b.ISO"},
+          {"f", "f.iso"},
+          {"Race 2", "Race_2.bwt"},
+          {"d", "d.ccd"},
+          {"h", "h.ccd"}}},
         {"subfolders are not searched",
          {"sub/inner.iso", "deeper/x/y.cue", "top.ccd"},
          {{"top", "top.ccd"}}},
@@ -99,7 +98,7 @@ TEST(ImagesOfType, AddsEveryImageOfTheFolderTypeByType) {
     for (const Case& c : cases) {
         TempFolder temp;
         for (const std::string& entry : c.entries) Add(temp, entry);
-        Games games = ImportFolder(temp.Folder());
+        Games games = FolderImages(temp.Folder());
 
         for (size_t i = 1; i < games.size(); ++i)
             EXPECT_LE(TypeRank(games[i - 1].second), TypeRank(games[i].second)) << c.name;
@@ -115,19 +114,19 @@ TEST(ImagesOfType, AddsEveryImageOfTheFolderTypeByType) {
     }
 }
 
-TEST(ImagesOfType, ImportingTwiceFindsTheSameGamesAgain) {
+TEST(FolderImages, ImportingTwiceFindsTheSameGamesAgain) {
     TempFolder temp;
     Add(temp, "a.cue");
     Add(temp, "b.iso");
-    Games first = ImportFolder(temp.Folder());
+    Games first = FolderImages(temp.Folder());
     EXPECT_EQ(first.size(), 2u);
-    EXPECT_EQ(ImportFolder(temp.Folder()), first);
+    EXPECT_EQ(FolderImages(temp.Folder()), first);
     EXPECT_EQ(first[0].second, Record(temp.Folder() + "a.cue", "a"));
-    EXPECT_TRUE(ImportFolder(temp.Folder() + "missing/").empty());
+    EXPECT_TRUE(FolderImages(temp.Folder() + "missing/").empty());
 }
 
 #ifndef _WIN32
-TEST(ListImageFiles, FollowsLinksToPlainFilesOnly) {
+TEST(ListPlainFiles, FollowsLinksToPlainFilesOnly) {
     TempFolder temp;
     Add(temp, "target.bin");
     Add(temp, "dir/");
@@ -135,9 +134,9 @@ TEST(ListImageFiles, FollowsLinksToPlainFilesOnly) {
     fs::create_symlink(temp.Path("dir"), temp.Path("folderlink.iso"));
     fs::create_symlink(temp.Path("gone.bin"), temp.Path("broken.iso"));
     Add(temp, "plain.iso");
-    std::vector<std::string> files = ListImageFiles(temp.Folder(), "iso");
+    std::vector<std::string> files = ListPlainFiles(temp.Folder());
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"linked.iso", "plain.iso"}));
+    EXPECT_EQ(files, (std::vector<std::string>{"linked.iso", "plain.iso", "target.bin"}));
 }
 #endif
 

@@ -11,6 +11,7 @@
 #include "inventory/inventoryfile.h"
 #include "system/files.h"
 #include "tests/core/resourcelimits.h"
+#include "tests/core/scopedlocale.h"
 #include "tests/core/tempfolder.h"
 
 namespace vorlisk {
@@ -20,6 +21,7 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 using Game = std::pair<std::string, std::string>;  // name, record
 using Status = InventoryFile::LoadStatus;
+using vorlisk::testing::ScopedLocale;
 using vorlisk::testing::TempFolder;
 #ifndef _WIN32
 using vorlisk::testing::FileSizeLimit;
@@ -135,6 +137,68 @@ TEST_F(InventoryFileTest, LinesInAnyOrderLoadSortedAndSaveSorted) {
     inventory.inventoryChanged = true;
     EXPECT_TRUE(inventory.SaveInventory().written);
     EXPECT_EQ(ReadCatalogue(), CrLf({alpha, beta, gamma, zeta}));
+}
+
+// The user's collation decides the order of the names, case ignored, equal names ordered
+// by their bytes, however long the part two names share: on loading, on adding one game,
+// and when a save merges the games the genre filter hides.
+TEST_F(InventoryFileTest, NamesFollowTheLocalesOrderEverywhere) {
+    struct Case {
+        std::string locale;
+        // The names in their order, each after a "|"; "..." stands for a beginning that is
+        // longer than most names.
+        std::string order;
+    };
+    const std::vector<Case> cases = {
+        {"C",
+         "|!bang|'quoted'|100|2|_under|A|a|APPLE|apple|Arger|Azure|b|Cafe|cafe|co op|co-op|coop"
+         "|... DISC 1|... Disc 1|... disc 1|... Disc 10|... Disc 2|...: Disc 1|Nino"},
+        {"C.UTF-8",
+         "|!bang|100|A|a|APPLE|apple|Arger|b|Cafe|cafe|CAF\xC3\x89|caf\xC3\xA9|caf\xE9|co-op|coop"
+         "|... DISC 1|... Disc 1|... Disc 10|... Disc \xC3\xA9|... Disc \xE9|...: Disc 1|Nino"
+         "|Ni\xF1o|\xC3\xA4rger|\xD0\x9C\xD0\xB8\xD1\x80"},
+        {"en_US.UTF-8",
+         "|100|A|a|APPLE|apple|Arger|\xC3\xA4rger|b|!bang|caf\xE9|Cafe|cafe|CAF\xC3\x89|caf\xC3\xA9"
+         "|co-op|coop|... Disc \xE9|... DISC 1|... Disc 1|...: Disc 1|... Disc 10"
+         "|... Disc \xC3\xA9|Nino|Ni\xF1o|\xD0\x9C\xD0\xB8\xD1\x80"},
+    };
+    std::vector<std::string> missing;
+    for (const Case& c : cases) {
+        ScopedLocale locale(c.locale);
+        if (!locale.Installed()) {
+            missing.push_back(c.locale);
+            continue;
+        }
+        std::vector<std::string> names, lines, scrambled;
+        for (size_t at = 0; at < c.order.size();) {
+            size_t end = std::min(c.order.find('|', at + 1), c.order.size());
+            std::string name = c.order.substr(at + 1, end - at - 1);
+            if (name.rfind("...", 0) == 0)
+                name.replace(0, 3, "Final Fantasy Tactics Advance Collection");
+            names.push_back(name);
+            at = end;
+        }
+        for (size_t i = 0; i < names.size(); ++i)
+            lines.push_back(Line(names[i], "ID" + std::to_string(i), i % 3 ? "RPG" : "RACE"));
+        // Every other line in reverse, then the rest: every order but the right one.
+        for (size_t i = lines.size(); i-- > 0;)
+            if (i % 2) scrambled.push_back(lines[i]);
+        for (size_t i = 0; i < lines.size(); i += 2) scrambled.push_back(lines[i]);
+        WriteCatalogue(CrLf(scrambled));
+
+        InventoryFile inventory(path_);
+        inventory.LoadInventory("");
+        EXPECT_EQ(Names(inventory.Lists()), names) << c.locale << ": loaded";
+        GameLists oneByOne;
+        for (const std::string& line : scrambled)
+            oneByOne.AddGame(line.substr(0, line.find('\t')), "");
+        EXPECT_EQ(Names(oneByOne), names) << c.locale << ": added one by one";
+        inventory.LoadInventory("RPG");
+        inventory.inventoryChanged = true;
+        EXPECT_TRUE(inventory.SaveInventory().written);
+        EXPECT_EQ(ReadCatalogue(), CrLf(lines)) << c.locale << ": saved with RACE hidden";
+    }
+    if (!missing.empty()) GTEST_SKIP() << "locale not installed: " << missing.front();
 }
 
 TEST_F(InventoryFileTest, LinesWithoutTabAreSkipped) {

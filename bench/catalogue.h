@@ -1,0 +1,123 @@
+#pragma once
+// The catalogue that the benchmarks work on: a gameinv.txt of any number of games, generated
+// from a fixed seed, so that every run and every program reads the same bytes.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "bench/benchwindow.h"
+#include "inventory/inventoryfile.h"
+
+namespace vorlisk::bench {
+
+inline const char* const kWords[] = {
+    "Final", "Fantasy", "Legend", "Dragon", "Metal", "Gear", "Solid", "Crash", "Racing", "Street",
+    "Fighter", "Tekken", "Ridge", "Racer", "Gran", "Turismo", "Silent", "Hill", "Resident", "Evil",
+    "Castle", "Night", "Symphony", "Spyro", "Breath", "Fire", "Chrono", "Cross", "Wild", "Arms",
+    "Xeno", "Gears", "Tomb", "Raider", "Medieval", "Oddworld", "Abe", "Exodus", "Vagrant", "Story",
+    "Parasite", "Eve", "Ape", "Escape", "Time", "Crisis", "Soul", "Blade", "Wipeout", "Colony",
+    "Wars", "Twisted", "Metal", "Driver", "Syphon", "Filter", "Star", "Ocean", "Suikoden",
+    "Grandia", "Lunar", "Silver", "Thousand", "Kings",
+    // Names beyond ASCII: two in UTF-8 and one in Windows-1252, as real catalogues hold them.
+    "Caf\xC3\xA9", "\xC3\x89toile", "Ni\xF1o"};
+inline const char* const kGenres[] = {"RPG",    "ADVENTURE", "FIGHT",   "RACE",
+                                      "SPORTS", "MUSIC",     "SHOOTER", "OTHER"};
+inline const char* const kEmulators[] = {"Real PSX", "VGS", "Bleem", "PSEmu", "ePSXe"};
+inline const char* const kRegions[] = {"SLUS", "SCUS", "SLES", "SCES", "SLPS", "SCPS"};
+inline const char* const kImageTypes[] = {".iso", ".cue", ".ccd", ".bwt"};
+
+template <typename T, size_t N>
+const T& Pick(std::mt19937& random, const T (&items)[N]) {
+    return items[std::uniform_int_distribution<size_t>(0, N - 1)(random)];
+}
+
+// A folder holding gameinv.txt with `games` games in the program's own sorted form, lines
+// of 150 to 250 bytes: names of two to four words (about one in eight with a word beyond
+// ASCII), IDs, image and picture paths, and descriptions of several lines.
+class Catalogue {
+  public:
+    explicit Catalogue(int games)
+        : folder_("vorlisk-bench-catalogue-" + std::to_string(games)), games_(games) {
+        std::mt19937 random(20260101);
+        std::ofstream out(Path(), std::ios::binary);
+        for (int i = 0; i < games; ++i) {
+            std::string line = MakeLine(random);
+            out << line << "\r\n";
+        }
+        out.close();
+        // Saved once by the program, so that every benchmark starts from the same bytes.
+        InventoryFile inventory(Path());
+        inventory.LoadInventory("");
+        inventory.inventoryChanged = true;
+        inventory.SaveInventory();
+        bytes_ = static_cast<int64_t>(std::filesystem::file_size(Path()));
+        std::printf("catalogue: %d games, %lld bytes, %s\n", games_, static_cast<long long>(bytes_),
+                    Path().c_str());
+    }
+
+    std::string Folder() const { return folder_.Path(); }
+    std::string Path() const { return folder_.Path() + "gameinv.txt"; }
+    int Games() const { return games_; }
+    int64_t Bytes() const { return bytes_; }
+
+  private:
+    static std::string MakeLine(std::mt19937& random) {
+        std::uniform_int_distribution<int> wordCount(2, 4), number(0, 99999), percent(0, 99);
+        std::string name;
+        for (int w = wordCount(random); w > 0; --w) {
+            if (!name.empty()) name += ' ';
+            name += Pick(random, kWords);
+        }
+        int extra = percent(random);
+        if (extra < 15) name += " " + std::to_string(2 + extra % 3);
+        if (extra >= 90) name += ": Director's Cut";
+
+        char id[16];
+        std::snprintf(id, sizeof id, "%s-%05d", Pick(random, kRegions), number(random));
+        std::string fileName = name;
+        std::replace(fileName.begin(), fileName.end(), ' ', '_');
+        bool hasImage = percent(random) < 70;
+        bool hasPictures = percent(random) < 60;
+
+        std::string line =
+            name + '\t' + id + '\t' + Pick(random, kGenres) + '\t' + (hasImage ? "1" : "0") + '\t';
+        if (hasImage) line += "/home/player/psx/images/" + fileName + Pick(random, kImageTypes);
+        line += '\t';
+        if (hasPictures) line += "/home/player/psx/covers/" + std::string(id) + "-front.jpg";
+        line += '\t';
+        if (hasPictures) line += "/home/player/psx/covers/" + std::string(id) + "-back.jpg";
+        line += '\t';
+        line += Pick(random, kEmulators);
+        line += '\t';
+
+        // Paths so long that no description would fit: another game instead.
+        if (line.size() > 230) return MakeLine(random);
+
+        // The description: lines of a few words each, stored with TABs between them, cut to
+        // the line's length.
+        size_t length = std::uniform_int_distribution<size_t>(150, 250)(random);
+        length = std::max(length, line.size() + 20);
+        std::uniform_int_distribution<int> lineWords(3, 8);
+        while (line.size() < length) {
+            for (int w = lineWords(random); w > 0 && line.size() < length; --w) {
+                line += Pick(random, kWords);
+                line += ' ';
+            }
+            line.back() = '.';
+            line += '\t';
+        }
+        line.resize(length);
+        return line;
+    }
+
+    TempFolder folder_;
+    int games_ = 0;
+    int64_t bytes_ = 0;
+};
+
+}  // namespace vorlisk::bench
