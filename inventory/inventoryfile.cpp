@@ -19,7 +19,9 @@ InventoryFile::LoadResult InventoryFile::LoadInventory(const std::string& genre)
     }
     lists_.Clear();
     hidden_.clear();
-    if (!FileExists(path_)) return result;
+    // A missing file is an empty catalogue; an empty one reads as one. Anything else that
+    // cannot be read, a folder too, is reported and never written over.
+    if (!PathExists(path_)) return result;
 
     LineReader reader(path_, LineEnds::Catalogue);
     std::vector<std::pair<std::string, std::string>> shown;

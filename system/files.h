@@ -1,6 +1,7 @@
 #pragma once
 // Plain file services shared by the whole program. Paths are bytes in the system's code page.
 
+#include <cstdio>
 #include <string>
 
 namespace vorlisk {
@@ -11,6 +12,11 @@ bool FileExists(const std::string& path);
 
 // True when `path` names an existing file or folder.
 bool PathExists(const std::string& path);
+
+// Opens the file at `path` for reading in binary mode, but only a regular file: a folder, a
+// FIFO or a device is refused (so reading one can never hang). Null on failure, with `reason`
+// saying why.
+std::FILE* OpenRegularFile(const std::string& path, std::string& reason);
 
 struct WriteResult {
     bool ok = false;

@@ -1,6 +1,10 @@
 #include "system/files.h"
 
+#include <io.h>
 #include <windows.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace vorlisk {
 
@@ -30,6 +34,25 @@ std::string LastErrorText() {
 }
 
 }  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, std::string& reason) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        reason = "it is a folder";
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        reason = std::strerror(errno);
+        return nullptr;
+    }
+    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+        reason = "it is not a regular file";
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
 
 WriteResult WriteFileSafely(const std::string& path, const std::string& content) {
     std::string temp = path + ".new";

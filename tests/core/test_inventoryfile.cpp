@@ -13,6 +13,10 @@
 #include "tests/core/resourcelimits.h"
 #include "tests/core/tempfolder.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace vorlisk {
 namespace {
 
@@ -440,6 +444,27 @@ TEST_F(InventoryFileTest, UnreadableFileIsNeverReplaced) {
     EXPECT_FALSE(inventory.SaveInventory().written);
     EXPECT_EQ(ReadCatalogue(), original);
     EXPECT_EQ(Entries(), std::vector<std::string>{"gameinv.txt"});
+}
+
+// A catalogue that is no regular file is reported at the load and never written over.
+TEST_F(InventoryFileTest, FolderOrFifoIsReportedAndKept) {
+    for (const char* kind : {"folder", "fifo"}) {
+        TempFolder folder;
+        const std::string path = folder.Path("gameinv.txt");
+        if (kind == std::string("folder"))
+            folder.MakeFolder("gameinv.txt");
+        else
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        InventoryFile inventory(path);
+        InventoryFile::LoadResult result = inventory.LoadInventory("");
+        EXPECT_EQ(result.status, Status::Unreadable) << kind;
+        EXPECT_FALSE(result.readFailure.empty()) << kind;
+        inventory.Lists().AddGame("new", "ID\tRPG");
+        inventory.inventoryChanged = true;
+        EXPECT_FALSE(inventory.SaveInventory().written) << kind;
+        EXPECT_EQ(fs::status(path).type(),
+                  kind == std::string("folder") ? fs::file_type::directory : fs::file_type::fifo);
+    }
 }
 
 #endif  // _WIN32

@@ -9,6 +9,10 @@
 #include "system/textfile.h"
 #include "tests/core/tempfolder.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace vorlisk {
 namespace {
 
@@ -255,6 +259,23 @@ TEST(FileServices, WriteFileSafelyKeepsPermissionsLinksAndReadOnlyFiles) {
     EXPECT_FALSE(refused.reason.empty());
     EXPECT_EQ(folder.Read("data.txt"), "through the link");
 }
+
+// Non-regular files are never read: a FIFO would wait for a writer for ever.
+TEST(LineReaderRules, OnlyRegularFilesAreRead) {
+    TempFolder folder;
+    ASSERT_EQ(::mkfifo(folder.Path("fifo").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", folder.Path("device"));
+    fs::create_symlink(folder.Write("plain", "a\r\nb"), folder.Path("link"));
+    folder.MakeFolder("folder");
+    for (const std::string name : {"fifo", "device", "folder"}) {
+        TextLines read = ReadTextLines(folder.Path(name), LineEnds::HandWritten);
+        EXPECT_FALSE(read.complete) << name;
+        EXPECT_FALSE(read.failureReason.empty()) << name;
+        EXPECT_FALSE(FileExists(folder.Path(name))) << name;
+    }
+    EXPECT_EQ(ReadTextLines(folder.Path("link"), LineEnds::HandWritten).lines, (Lines{"a", "b"}));
+}
+
 #endif
 
 }  // namespace
