@@ -19,6 +19,8 @@ InventoryFile::LoadResult InventoryFile::LoadInventory(const std::string& genre)
     }
     lists_.Clear();
     hidden_.clear();
+    // What saves cut short at an earlier run left beside the file goes first.
+    RemoveLeftoverTempFiles(path_);
     // A missing file is an empty catalogue; an empty one reads as one. Anything else that
     // cannot be read, a folder too, is reported and never written over.
     if (!PathExists(path_)) return result;

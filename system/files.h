@@ -24,7 +24,16 @@ struct WriteResult {
 };
 
 // Writes `content` to a temporary file beside `path`, flushes it to the disk and only then
-// puts it in place of `path`. On any failure `path` keeps its old content.
+// puts it in place of `path`. On any failure `path` keeps its old content. A link at `path`
+// is followed and kept: the file it leads to gets the content, and is made when it is
+// missing; a link that loops fails. Temporary files that earlier saves of `path` left behind
+// when they were cut short are removed first (see RemoveLeftoverTempFiles).
 WriteResult WriteFileSafely(const std::string& path, const std::string& content);
+
+// Removes the temporary files that saves of `path` left beside it when they were cut short
+// (the program was killed, the power went). Only files that WriteFileSafely names after
+// `path`, that are plain files of this user and that no save is writing are removed; any
+// other file is left alone.
+void RemoveLeftoverTempFiles(const std::string& path);
 
 }  // namespace vorlisk

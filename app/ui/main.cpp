@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setApplicationName(QStringLiteral("Vorlisk"));
 
+    vorlisk::LetOversizedWritesFail();
     vorlisk::PlatformServices system;
     vorlisk::QtUserInterface ui;
     vorlisk::formGameInventory window(system, ui);
