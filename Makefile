@@ -3,9 +3,11 @@
 
 BUILD ?= build
 WINDOWS_BUILD ?= build-windows
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 20
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all setup build run test test-windows bench clean
+.PHONY: all setup build run test test-windows fuzz bench clean
 
 all: build
 
@@ -39,6 +41,17 @@ test-windows:
 		-DCMAKE_CXX_FLAGS_DEBUG=-O0 -DCMAKE_C_FLAGS_DEBUG=-O0
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure
+
+# Every fuzz target of fuzz/ for FUZZ_SECONDS seconds each, built with clang's libFuzzer and
+# both sanitizers, starting from the seeds in fuzz/corpus/. What the fuzzer finds stays in
+# $(FUZZ_BUILD): its corpus, and any input that broke something. Not part of `make test`.
+fuzz:
+	@VORLISK_FUZZ=1 bash tools/setup.sh
+	cmake -S . -B $(FUZZ_BUILD) -DVORLISK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++ \
+		-DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	bash tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
