@@ -15,17 +15,14 @@
 
 namespace vorlisk::fuzzing {
 
-// A folder of this process's own, removed when the process ends. It lies in /dev/shm when
-// there is one: saves flush to the disk, which a memory file system skips.
+// A folder of this process's own in the temporary folder (tools/fuzz.sh points TMPDIR at a
+// memory file system, where the flushes of every save cost nothing), removed at the end.
 class Scratch {
   public:
     Scratch() {
-        namespace fs = std::filesystem;
-        std::error_code error;
-        fs::path base =
-            fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        folder_ = base / ("vorlisk-fuzz-" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
+        folder_ =
+            std::filesystem::temp_directory_path() / ("vorlisk-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder_);
     }
     ~Scratch() {
         std::error_code ignored;

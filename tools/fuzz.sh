@@ -7,6 +7,12 @@ build=$1
 seconds=$2
 seeds=$(cd "$(dirname "$0")/../fuzz/corpus" && pwd)
 
+# The targets write their files to TMPDIR: a folder in memory when there is one, removed
+# at the end even when a target crashed.
+scratch=$(mktemp -d /dev/shm/vorlisk-fuzz.XXXXXX 2>/dev/null || mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR=$scratch
+
 failed=0
 printf '%-18s %12s  %s\n' target executions result
 for target in "$build"/fuzz/fuzz_*; do
