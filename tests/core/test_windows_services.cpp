@@ -345,7 +345,7 @@ TEST(WindowsProgram, ApplicationFolderAndOneCopyAtATime) {
 }
 
 // A save cut short leaves its temporary file, which the next start or save takes away; a
-// file of the user's with a name like it stays, and so does a catalogue that is a folder.
+// file of the user's with a name like it stays.
 TEST(WindowsFiles, LeftoversOfSavesGoButNothingOfTheUsers) {
     TempFolder folder;
     const std::string path = folder.Write("gameinv.txt", "Game\tID\r\n");
@@ -354,12 +354,6 @@ TEST(WindowsFiles, LeftoversOfSavesGoButNothingOfTheUsers) {
     InventoryFile inventory(path);
     EXPECT_EQ(inventory.LoadInventory("").status, InventoryFile::LoadStatus::Loaded);
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"gameinv.txt", "gameinv.txt.new"}));
-
-    folder.MakeFolder("catalogue/gameinv.txt");
-    InventoryFile unreadable(folder.Path("catalogue/gameinv.txt"));
-    EXPECT_EQ(unreadable.LoadInventory("").status, InventoryFile::LoadStatus::Unreadable);
-    EXPECT_FALSE(WriteFileSafely(folder.Path("catalogue/gameinv.txt"), "x").ok);
-    EXPECT_TRUE(fs::is_directory(folder.Path("catalogue/gameinv.txt")));
 }
 
 TEST(WindowsFolderListing, LeavesOutHiddenAndSystemFilesAndFolders) {
