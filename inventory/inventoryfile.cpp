@@ -17,7 +17,11 @@ InventoryFile::LoadResult InventoryFile::LoadInventory(const std::string& genre)
     }
     lists_.Clear();
     hidden_.clear();
-    if (!FileExists(path_)) return result;
+    // What saves cut short at an earlier run left beside the file goes first.
+    RemoveLeftoverTempFiles(path_);
+    // A missing file is an empty catalogue; an empty one reads as one. Anything else that
+    // cannot be read, a folder too, is reported and never written over.
+    if (!PathExists(path_)) return result;
 
     LineReader reader(path_, LineEnds::Catalogue);
     std::vector<std::pair<std::string, std::string>> shown;

@@ -2,6 +2,7 @@
 // Plain file services shared by the whole program. Paths are bytes in the system's code page.
 
 #include <cstddef>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -14,9 +15,14 @@ bool FileExists(const std::string& path);
 // True when `path` names an existing file or folder.
 bool PathExists(const std::string& path);
 
-// The content of the file at `path` when FileExists says it is there and it holds at most
-// `limit` bytes; nothing otherwise or when it cannot be read.
+// The content of the regular file at `path` when it holds 1 to `limit` bytes; nothing
+// otherwise or when it cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& path, size_t limit);
+
+// Opens the file at `path` for reading in binary mode, but only a regular file: a folder, a
+// FIFO or a device is refused (so reading one can never hang). Null on failure, with `reason`
+// saying why.
+std::FILE* OpenRegularFile(const std::string& path, std::string& reason);
 
 struct WriteResult {
     bool ok = false;
@@ -24,7 +30,16 @@ struct WriteResult {
 };
 
 // Writes `content` to a temporary file beside `path`, flushes it to the disk and only then
-// puts it in place of `path`. On any failure `path` keeps its old content.
+// puts it in place of `path`. On any failure `path` keeps its old content. A link at `path`
+// is followed and kept: the file it leads to gets the content, and is made when it is
+// missing; a link that loops fails. Temporary files that earlier saves of `path` left behind
+// when they were cut short are removed first (see RemoveLeftoverTempFiles).
 WriteResult WriteFileSafely(const std::string& path, const std::string& content);
+
+// Removes the temporary files that saves of `path` left beside it when they were cut short
+// (the program was killed, the power went). Only files that WriteFileSafely names after
+// `path`, that are plain files of this user and that no save is writing are removed; any
+// other file is left alone.
+void RemoveLeftoverTempFiles(const std::string& path);
 
 }  // namespace vorlisk

@@ -1,6 +1,12 @@
 #include "system/files.h"
 
+#include <io.h>
 #include <windows.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "system/services.h"
 
 namespace vorlisk {
 
@@ -29,10 +35,45 @@ std::string LastErrorText() {
     return text.empty() ? "error " + std::to_string(code) : text;
 }
 
+// The temporary file of a save of `path`. Nothing else makes a name like it, so a file of
+// that name is ours to remove.
+std::string TempFileOf(const std::string& path) { return path + ".vorlisk-new"; }
+
 }  // namespace
 
+std::FILE* OpenRegularFile(const std::string& path, std::string& reason) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        reason = "it is a folder";
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        reason = std::strerror(errno);
+        return nullptr;
+    }
+    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+        reason = "it is not a regular file";
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+void RemoveLeftoverTempFiles(const std::string& path) {
+    // A save that is still writing the file keeps it open without sharing, so it is not
+    // removed; neither is a folder or a link of that name.
+    std::string temp = TempFileOf(path);
+    DWORD attributes = GetFileAttributesA(temp.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return;
+    DeleteFileA(temp.c_str());
+}
+
 WriteResult WriteFileSafely(const std::string& path, const std::string& content) {
-    std::string temp = path + ".new";
+    // A file left by a save that was cut short is written over and put in place.
+    std::string temp = TempFileOf(path);
     HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {false, LastErrorText()};
@@ -53,5 +94,8 @@ WriteResult WriteFileSafely(const std::string& path, const std::string& content)
     }
     return {true, {}};
 }
+
+// Windows has no signal for a file-size limit: such a write fails by itself.
+void LetOversizedWritesFail() {}
 
 }  // namespace vorlisk

@@ -34,7 +34,9 @@ std::optional<size_t> ChooseWindow(const std::vector<WindowEntry>& windows,
 // escaped by a backslash, so that the pattern matches the text literally.
 std::string EscapeRegexText(const std::string& text);
 
-// True when at least one running process matches `myName` (see ProcessNameMatches).
+// True when at least one running process matches `myName` (see ProcessNameMatches) by its
+// executable or the first word of its command line, or, when its executable is a script
+// interpreter (sh, bash, python3, perl, ...), by the script it runs.
 bool IsProcessRunning(const std::string& myName);
 
 // Starts `commandLine` as a new process, detached from this one and never waited for. On Linux

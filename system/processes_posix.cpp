@@ -12,6 +12,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string_view>
 
 #include "system/commandline.h"
 #include "system/processes.h"
@@ -43,9 +45,9 @@ std::string ReadLinkText(const std::string& path) {
     return target;
 }
 
-// The first word of /proc/PID/cmdline: the text up to the first NUL. Programs under Wine
-// show their Windows path there.
-std::string ReadFirstCommandWord(const std::string& path) {
+// The words of /proc/PID/cmdline, as far as its first 4096 bytes reach. Programs under Wine
+// show their Windows path as the first word.
+std::vector<std::string> ReadCommandWords(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return {};
     char buffer[4096];
@@ -54,11 +56,42 @@ std::string ReadFirstCommandWord(const std::string& path) {
         length = ::read(fd, buffer, sizeof buffer);
     } while (length < 0 && errno == EINTR);
     ::close(fd);
-    if (length <= 0) return {};
-    size_t size = static_cast<size_t>(length);
-    const void* nul = std::memchr(buffer, '\0', size);
-    if (nul) size = static_cast<size_t>(static_cast<const char*>(nul) - buffer);
-    return std::string(buffer, size);
+    std::vector<std::string> words;
+    for (ssize_t start = 0; start < length;) {
+        const void* nul = std::memchr(buffer + start, '\0', static_cast<size_t>(length - start));
+        ssize_t end = nul ? static_cast<const char*>(nul) - buffer : length;
+        words.emplace_back(buffer + start, static_cast<size_t>(end - start));
+        start = end + 1;
+    }
+    return words;
+}
+
+// True when the program at `executable` runs scripts: a shell or a script language, whatever
+// version its name carries (python3.11, perl5.36.0).
+bool IsScriptInterpreter(const std::string& executable) {
+    static constexpr std::string_view kInterpreters[] = {
+        "sh",   "bash",   "dash", "ash",  "ksh", "mksh",  "zsh",  "csh",  "tcsh",
+        "fish", "python", "perl", "ruby", "lua", "tclsh", "wish", "node", "php"};
+    std::string_view name = executable;
+    name.remove_prefix(name.rfind('/') + 1);  // npos + 1 is 0
+    name = name.substr(0, name.find_last_not_of("0123456789.") + 1);
+    return std::find(std::begin(kInterpreters), std::end(kInterpreters), name) !=
+           std::end(kInterpreters);
+}
+
+// The script that an interpreter runs: its first argument after the interpreter's options
+// (those beginning with "-", up to a "--"). A relative path is taken from the process's
+// working folder. Empty when there is none.
+std::string ScriptOf(const std::vector<std::string>& words, const std::string& processFolder) {
+    size_t i = 1;
+    while (i < words.size() && words[i] != "--" && !words[i].empty() && words[i][0] == '-') ++i;
+    if (i < words.size() && words[i] == "--") ++i;
+    if (i >= words.size() || words[i].empty()) return {};
+    const std::string& script = words[i];
+    if (script[0] == '/') return script;
+    std::string folder = ReadLinkText(processFolder + "cwd");
+    if (folder.empty()) return script;
+    return (std::filesystem::path(folder) / script).lexically_normal().string();
 }
 
 bool IsExecutableFile(const std::string& path) {
@@ -160,8 +193,15 @@ bool IsProcessRunning(const std::string& myName) {
         std::string executable = ReadLinkText(folder + "exe");
         if (!executable.empty() && ProcessNameMatches(executable, myName)) found = true;
         if (found) break;
-        std::string firstWord = ReadFirstCommandWord(folder + "cmdline");
-        if (!firstWord.empty() && ProcessNameMatches(firstWord, myName)) found = true;
+        std::vector<std::string> words = ReadCommandWords(folder + "cmdline");
+        if (!words.empty() && !words[0].empty() && ProcessNameMatches(words[0], myName))
+            found = true;
+        // A program started from a script shows its interpreter, /bin/sh say, as the
+        // executable; the script tells which program it is.
+        if (!found && IsScriptInterpreter(executable)) {
+            std::string script = ScriptOf(words, folder);
+            found = !script.empty() && ProcessNameMatches(script, myName);
+        }
     }
     ::closedir(proc);
     return found;

@@ -9,13 +9,22 @@ namespace vorlisk {
 
 namespace {
 
-std::string Encode(std::string_view text, std::string_view special) {
+// Which blanks at the edges of a text are written as %20, because the reader trims them.
+enum class EdgeBlanks { Leading, LeadingAndTrailing };
+
+std::string Encode(std::string_view text, std::string_view special,
+                   EdgeBlanks edges = EdgeBlanks::Leading) {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    // A text of blanks alone has no first non-blank: all of it is encoded.
+    const size_t first = text.find_first_not_of(' ');
+    const size_t last =
+        edges == EdgeBlanks::LeadingAndTrailing ? text.find_last_not_of(' ') : text.size();
     std::string encoded;
     encoded.reserve(text.size());
-    for (char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         if (c == '%' || c == '\r' || c == '\n' || c == '\0' ||
-            special.find(c) != std::string_view::npos) {
+            special.find(c) != std::string_view::npos || (c == ' ' && (i < first || i > last))) {
             auto byte = static_cast<unsigned char>(c);
             encoded.push_back('%');
             encoded.push_back(kHex[byte >> 4]);
@@ -64,16 +73,21 @@ struct ValueLine {
     std::string value;
 };
 
+// A value line; people who write the file by hand may indent it and put blanks around the
+// "=", which are not part of the name or the value.
 std::optional<ValueLine> ValueOf(const std::string& line) {
-    if (line.empty() || line[0] == ';' || line[0] == '#' || line[0] == '[') return std::nullopt;
-    size_t equals = line.find('=');
-    if (equals == std::string::npos) return std::nullopt;
-    return ValueLine{Decode(std::string_view(line).substr(0, equals)),
-                     Decode(std::string_view(line).substr(equals + 1))};
+    std::string_view text = line;
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    if (text.empty() || text[0] == ';' || text[0] == '#' || text[0] == '[') return std::nullopt;
+    size_t equals = text.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    std::string_view value = text.substr(equals + 1);
+    value.remove_prefix(std::min(value.find_first_not_of(' '), value.size()));
+    return ValueLine{Decode(TrimBlanks(text.substr(0, equals))), Decode(value)};
 }
 
 std::string ValueLineText(const std::string& name, const std::string& value) {
-    return Encode(name, kNameSpecial) + "=" + Encode(value, {});
+    return Encode(name, kNameSpecial, EdgeBlanks::LeadingAndTrailing) + "=" + Encode(value, {});
 }
 
 }  // namespace
@@ -142,7 +156,7 @@ void RegistryText::SetValue(const std::string& section, const std::string& name,
         if (!inSection) continue;
         if (auto old = ValueOf(line); old && EqualIgnoringCase(old->name, name)) {
             // Keep the name as it was written; Windows keeps the first spelling too.
-            line = Encode(old->name, kNameSpecial) + "=" + Encode(value, {});
+            line = ValueLineText(old->name, value);
             return;
         }
     }

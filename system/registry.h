@@ -43,10 +43,12 @@ std::string RegistryRootName(unsigned long keyRoot);
 std::string RegistrySectionName(unsigned long keyRoot, const std::string& keyName);
 
 // The lines of the store file, with the look-ups and changes made on them. Lines that are not
-// understood (comments, stray text) are kept as they are. In names and values the bytes that
-// would break the line structure are written as %XX (hexadecimal): "%", CR, LF and NUL
-// everywhere, and in value names also "=", "[", ";" and "#". A "%" not followed by two
-// hexadecimal digits reads as itself.
+// understood (comments, stray text) are kept as they are. A value line may be indented and
+// have blanks around its "=" ("Location = /x"); they belong to neither the name nor the value.
+// In names and values the bytes that would break the line structure are written as %XX
+// (hexadecimal): "%", CR, LF and NUL everywhere, in value names also "=", "[", ";" and "#",
+// and the blanks that a reader would trim (around a name, at the start of a value). A "%" not
+// followed by two hexadecimal digits reads as itself.
 class RegistryText {
   public:
     explicit RegistryText(std::vector<std::string> lines = {});

@@ -76,4 +76,9 @@ class PlatformServices : public SystemServices {
                      const std::string& valueName, std::string& value) override;
 };
 
+// Prepares this process for the run, once at start: a write beyond the file-size limit then
+// fails like a write to a full disk, and the failed save says so, instead of ending the
+// program in the middle of it.
+void LetOversizedWritesFail();
+
 }  // namespace vorlisk

@@ -3,28 +3,27 @@
 #include <cerrno>
 #include <cstring>
 
+#include "system/files.h"
+
 namespace vorlisk {
 
 namespace {
 constexpr size_t kChunk = 1 << 16;
 }
 
-LineReader::LineReader(const std::string& path, LineEnds ends)
-    : in_(path, std::ios::binary), ends_(ends), buffer_(kChunk) {
-    open_ = in_.is_open();
-    if (!open_) {
-        failed_ = true;
-        reason_ = errno ? std::strerror(errno) : "the file could not be opened";
-    }
+LineReader::LineReader(const std::string& path, LineEnds ends) : ends_(ends), buffer_(kChunk) {
+    file_.reset(OpenRegularFile(path, reason_));
+    open_ = file_ != nullptr;
+    failed_ = !open_;
 }
 
 bool LineReader::Fill() {
     if (eof_ || !open_) return false;
-    in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    end_ = static_cast<size_t>(in_.gcount());
     pos_ = 0;
-    if (!in_) {
-        if (in_.bad() || !in_.eof()) {
+    errno = 0;
+    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
+    if (end_ < buffer_.size()) {
+        if (std::ferror(file_.get())) {
             failed_ = true;
             reason_ = errno ? std::strerror(errno) : "reading stopped before the end of the file";
         }

@@ -1,7 +1,8 @@
 #pragma once
 // Reading text files line by line, as bytes, with the program's two line-end rules.
 
-#include <fstream>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ enum class LineEnds {
     HandWritten,
 };
 
+// Only a regular file is read: a folder, a FIFO or a device fails as a file that cannot be
+// opened does.
 class LineReader {
   public:
     LineReader(const std::string& path, LineEnds ends);
@@ -32,7 +35,10 @@ class LineReader {
     bool Fill();
     int Peek();
 
-    std::ifstream in_;
+    struct CloseFile {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, CloseFile> file_;
     LineEnds ends_;
     std::vector<char> buffer_;
     size_t pos_ = 0;

@@ -15,6 +15,10 @@ if [ "${VORLISK_WINDOWS:-}" = 1 ]; then
     # sources of libgtest-dev; 64-bit Wine alone runs the 64-bit tests, without i386 packages.
     packages+=(g++-mingw-w64-x86-64-posix wine wine64)
 fi
+if [ "${VORLISK_FUZZ:-}" = 1 ]; then
+    # clang and its libFuzzer.
+    packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -141,7 +141,7 @@ bool formGameInventory::Form_Load() {
     inventory_ = InventoryFile(appPath_ + "gameinv.txt");
 
     pathDialog_ = std::make_unique<formEmulatorPath>(*this, ui_);
-    TextLines paths = ReadTextLines(appPath_ + "emupath.txt", LineEnds::HandWritten, 4);
+    TextLines paths = pathDialog_->PathFile().Read();
     for (int i = 0; i < 4; ++i) {
         size_t line = static_cast<size_t>(i);
         ShowBytes(pathDialog_->txtPath(i), line < paths.lines.size() ? paths.lines[line] : "");

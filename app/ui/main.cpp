@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
     // Fusion draws the back colour that marks unsaved edits on every platform.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
+    vorlisk::LetOversizedWritesFail();
     vorlisk::PlatformServices system;
     vorlisk::QtUserInterface ui;
     vorlisk::formGameInventory window(system, ui);

@@ -7,8 +7,7 @@
 
 #include "app/ui/formGameInventory.h"
 #include "app/ui/text.h"
-#include "system/files.h"
-#include "system/textfile.h"
+#include "app/ui/userinterface.h"
 #include "ui_formEmulatorPath.h"
 
 namespace vorlisk {
@@ -26,7 +25,8 @@ formEmulatorPath::formEmulatorPath(formGameInventory& owner, UserInterface& ui)
     : QDialog(&owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       owner_(owner),
       ui_(ui),
-      form_(std::make_unique<Ui::formEmulatorPath>()) {
+      form_(std::make_unique<Ui::formEmulatorPath>()),
+      pathFile_(owner.AppPath() + "emupath.txt") {
     form_->setupUi(this);
     setFixedSize(size());
     for (int i = 0; i < 4; ++i)
@@ -75,8 +75,21 @@ void formEmulatorPath::btnBrowse_Click(int index) {
 void formEmulatorPath::Form_QueryUnload() {
     std::vector<std::string> lines;
     for (int i = 0; i < 4; ++i) lines.push_back(Path(i));
-    WriteFileSafely(owner_.AppPath() + "emupath.txt", JoinLinesCrLf(lines));
+    EmulatorPathFile::WriteResult written = pathFile_.Write(lines);
     hide();
+    QString text;
+    if (written.status == EmulatorPathFile::WriteStatus::Failed)
+        text = QStringLiteral("The emulator paths could not be saved to %1 (%2).");
+    else if (written.status == EmulatorPathFile::WriteStatus::HeldBack && !heldBackTold_)
+        text = QStringLiteral(
+            "%1 could not be read when Vorlisk started (%2), so the emulator paths are not "
+            "saved to it: the paths it holds would be lost.");
+    if (text.isEmpty()) return;
+    heldBackTold_ = heldBackTold_ || written.status == EmulatorPathFile::WriteStatus::HeldBack;
+    ui_.ShowMessage(&owner_,
+                    text.arg(ToQt(pathFile_.Path()), ToQt(written.reason)) +
+                        QStringLiteral("\r\n\r\nThe paths are kept until Vorlisk ends."),
+                    owner_.windowTitle(), MessageIcon::Exclamation);
 }
 
 void formEmulatorPath::closeEvent(QCloseEvent* event) {

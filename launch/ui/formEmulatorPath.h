@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "launch/emulatorpaths.h"
+
 class QLineEdit;
 class QLabel;
 class QPushButton;
@@ -35,8 +37,12 @@ class formEmulatorPath : public QDialog {
 
     void Form_Load();
     void btnBrowse_Click(int index);
-    // Writes emupath.txt and hides the dialog; the dialog itself is never destroyed.
+    // Writes emupath.txt and hides the dialog; the dialog itself is never destroyed. Paths
+    // that cannot be written are kept for the run, and the user is told.
     void Form_QueryUnload();
+
+    // emupath.txt in the program's folder, which start-up reads into the fields.
+    EmulatorPathFile& PathFile() { return pathFile_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -46,6 +52,8 @@ class formEmulatorPath : public QDialog {
     formGameInventory& owner_;
     UserInterface& ui_;
     std::unique_ptr<Ui::formEmulatorPath> form_;
+    EmulatorPathFile pathFile_;
+    bool heldBackTold_ = false;
 };
 
 }  // namespace vorlisk

@@ -14,6 +14,17 @@
 #include "tests/core/scopedlocale.h"
 #include "tests/core/tempfolder.h"
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <set>
+#include <thread>
+#endif
+
 namespace vorlisk {
 namespace {
 
@@ -431,6 +442,19 @@ TEST_F(InventoryFileTest, FortyThousandGames) {
     EXPECT_EQ(inventory.Lists().Count(), kGames + 1);
 }
 
+// A catalogue that is a folder is reported at the load and never written over.
+TEST_F(InventoryFileTest, FolderIsReportedAndKept) {
+    folder_.MakeFolder("gameinv.txt");
+    InventoryFile inventory(path_);
+    InventoryFile::LoadResult result = inventory.LoadInventory("");
+    EXPECT_EQ(result.status, Status::Unreadable);
+    EXPECT_FALSE(result.readFailure.empty());
+    inventory.Lists().AddGame("new", "ID\tRPG");
+    inventory.inventoryChanged = true;
+    EXPECT_FALSE(inventory.SaveInventory().written);
+    EXPECT_TRUE(fs::is_directory(path_));
+}
+
 #ifndef _WIN32
 
 TEST_F(InventoryFileTest, FailedSaveKeepsTheOldFileAndTheChanges) {
@@ -503,6 +527,46 @@ TEST_F(InventoryFileTest, UnreadableFileIsNeverReplaced) {
     inventory.inventoryChanged = true;
     EXPECT_FALSE(inventory.SaveInventory().written);
     EXPECT_EQ(ReadCatalogue(), original);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"gameinv.txt"});
+}
+
+// Saves of a large catalogue killed at any moment leave at most their one temporary file,
+// and the next start takes it away; the catalogue is always whole.
+TEST_F(InventoryFileTest, KilledSavesLeaveNothingAfterTheNextStart) {
+    constexpr int kGames = 32767, kKills = 20;
+    std::vector<std::string> lines;
+    for (int i = 0; i < kGames; ++i)
+        lines.push_back(
+            Line("Game " + std::to_string(i), "SLUS-00594", "RPG", std::string(200, 'd')));
+    WriteCatalogue(CrLf(lines));
+    std::set<std::string> seen;
+    for (int kill = 0; kill < kKills; ++kill) {
+        pid_t saver = ::fork();
+        if (saver == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            InventoryFile inventory(path_);
+            inventory.LoadInventory("");
+            for (int save = 0;; ++save) {
+                inventory.Lists().AddGame("Save " + std::to_string(save), "ID\tRPG");
+                inventory.inventoryChanged = true;
+                inventory.SaveInventory();
+            }
+        }
+        // Killed once a new temporary file shows that a save is under way.
+        for (bool saving = false; !saving;) {
+            ASSERT_EQ(::waitpid(saver, nullptr, WNOHANG), 0) << "the saving process ended";
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            for (const std::string& name : Entries())
+                saving = saving || (name != "gameinv.txt" && seen.insert(name).second);
+        }
+        ::kill(saver, SIGKILL);
+        ::waitpid(saver, nullptr, 0);
+        EXPECT_LE(Entries().size(), 2u) << "after kill " << kill;
+    }
+
+    InventoryFile inventory(path_);
+    EXPECT_EQ(inventory.LoadInventory("").status, Status::Loaded);
+    EXPECT_GE(inventory.Lists().Count(), kGames);
     EXPECT_EQ(Entries(), std::vector<std::string>{"gameinv.txt"});
 }
 

@@ -188,6 +188,62 @@ TEST(Processes, FindsAHelperByExecutableAndByFirstWord) {
     for (const auto& c : cases) EXPECT_FALSE(IsProcessRunning(c.name)) << c.name << " after kill";
 }
 
+// A program that is a script shows its interpreter as the executable; the script's path, the
+// interpreter's first argument after its options, tells which program runs.
+TEST(Processes, FindsAScriptByItsPath) {
+    TempFolder dir("vorlisk-script");
+    const std::string tag = std::to_string(::getpid());
+    const std::string direct = dir.Path("vlkdirect" + tag), relative = dir.Path("vlkrel" + tag);
+    for (const std::string& script : {direct, relative})
+        WriteScript(script, "#!/bin/sh\nsleep 30 & wait\n");
+
+    struct Start {
+        std::string program;
+        std::vector<std::string> arguments;
+    };
+    const std::vector<Start> starts = {
+        {direct, {direct}},  // by its #! line: /bin/sh <script>
+        {"/bin/sh", {"sh", "-e", "--", "./vlkrel" + tag}},
+    };
+    std::vector<pid_t> started;
+    for (const auto& start : starts) {
+        std::vector<char*> argv;
+        for (const std::string& argument : start.arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addchdir_np(&actions, dir.Path().c_str());
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);  // its own group
+        pid_t pid = 0;
+        int failed =
+            ::posix_spawn(&pid, start.program.c_str(), &actions, &attributes, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+        ASSERT_EQ(failed, 0);
+        started.push_back(pid);
+    }
+    for (int wait = 0; wait < 500 && !(IsProcessRunning(direct) && IsProcessRunning(relative));
+         ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {direct, true},
+        {"VLKDIRECT" + tag, true},
+        {relative, true},
+        {"vlkrel" + tag + ".sh", false},
+        {dir.Path("other") + "/vlkrel" + tag, false},
+    };
+    for (const auto& [name, running] : cases) EXPECT_EQ(IsProcessRunning(name), running) << name;
+    for (pid_t pid : started) {
+        ::kill(-pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    for (const auto& [name, running] : cases) EXPECT_FALSE(IsProcessRunning(name)) << name;
+}
+
 TEST(Processes, StartsWithoutAShellAndDetached) {
     TempFolder dir("vorlisk start");  // a blank in every path
     const fs::path script = dir.Path("report args.sh");

@@ -170,6 +170,30 @@ TEST_F(RegistryTest, HandWrittenStoreIsReadAndKept) {
         "Location=/wrong\r\n");
 }
 
+// People who write the store by hand indent lines and put blanks around the "=".
+TEST_F(RegistryTest, BlanksAroundNamesAndTheEqualsSignAreIgnored) {
+    struct Case {
+        std::string line;
+        std::string value;  // of "Location"
+    };
+    const std::vector<Case> cases = {
+        {"Location = /opt/vgs", "/opt/vgs"},
+        {"  Location=/opt/vgs", "/opt/vgs"},
+        {"   Location   =   /opt/my vgs  ", "/opt/my vgs  "},
+        {"Location =", ""},
+        {"  ; Location = /comment", ""},
+        {"Loca tion = /x", ""},
+    };
+    for (const auto& c : cases) {
+        WriteStore("[HKEY_CURRENT_USER\\Software]\n" + c.line + "\n");
+        EXPECT_EQ(GetKeyValue(kHkeyCurrentUser, "Software", "Location"), c.value) << c.line;
+    }
+    // A value set again is written as name=value in place of the hand-written line.
+    WriteStore("[HKEY_CURRENT_USER\\Software]\n  Location = /old\nOther = 1\n");
+    EXPECT_TRUE(Set(kHkeyCurrentUser, "Software", "location", "/new"));
+    EXPECT_EQ(Store(), "[HKEY_CURRENT_USER\\Software]\r\nLocation=/new\r\nOther = 1\r\n");
+}
+
 TEST_F(RegistryTest, UnreadableStoreIsNeverOverwritten) {
     temp_.MakeFolder("vorlisk/registry.ini");  // a folder where the file goes
     EXPECT_EQ(GetKeyValue(kHkeyLocalMachine, kVgsKey, "Location"), "");

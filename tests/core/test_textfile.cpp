@@ -6,8 +6,20 @@
 #include <vector>
 
 #include "system/files.h"
+#include "system/services.h"
 #include "system/textfile.h"
 #include "tests/core/tempfolder.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
 
 namespace vorlisk {
 namespace {
@@ -254,6 +266,110 @@ TEST(FileServices, WriteFileSafelyKeepsPermissionsLinksAndReadOnlyFiles) {
     EXPECT_FALSE(refused.ok);
     EXPECT_FALSE(refused.reason.empty());
     EXPECT_EQ(folder.Read("data.txt"), "through the link");
+}
+
+// A link whose file is missing gets it made where it points; one that cannot lead anywhere
+// fails and stays as it is.
+TEST(FileServices, WriteFileSafelyFollowsDanglingLinksAndRefusesLoops) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links;  // link, where it points
+        std::string madeFile;                                    // empty: the write fails
+        Lines entries;                                           // what the folder holds afterwards
+    };
+    const std::vector<Case> cases = {
+        {"dangling", {{"data.txt", "real.txt"}}, "real.txt", {"data.txt", "real.txt", "sub"}},
+        {"dangling twice",
+         {{"data.txt", "one.txt"}, {"one.txt", "sub/two.txt"}},
+         "sub/two.txt",
+         {"data.txt", "one.txt", "sub"}},
+        {"into a missing folder", {{"data.txt", "missing/real.txt"}}, "", {"data.txt", "sub"}},
+        {"loop",
+         {{"data.txt", "other.txt"}, {"other.txt", "data.txt"}},
+         "",
+         {"data.txt", "other.txt", "sub"}},
+        {"itself", {{"data.txt", "data.txt"}}, "", {"data.txt", "sub"}},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        folder.MakeFolder("sub");
+        for (const auto& [link, target] : c.links) fs::create_symlink(target, folder.Path(link));
+        WriteResult result = WriteFileSafely(folder.Path("data.txt"), "content");
+        EXPECT_EQ(result.ok, !c.madeFile.empty()) << c.what;
+        EXPECT_EQ(result.reason.empty(), result.ok) << c.what;
+        for (const auto& [link, target] : c.links)
+            EXPECT_EQ(fs::read_symlink(folder.Path(link)), target) << c.what;
+        if (!c.madeFile.empty()) EXPECT_EQ(folder.Read(c.madeFile), "content") << c.what;
+        EXPECT_EQ(folder.Entries(), c.entries) << c.what;
+    }
+}
+
+// Non-regular files are never read: a FIFO would wait for a writer for ever.
+TEST(LineReaderRules, OnlyRegularFilesAreRead) {
+    TempFolder folder;
+    ASSERT_EQ(::mkfifo(folder.Path("fifo").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", folder.Path("device"));
+    fs::create_symlink(folder.Write("plain", "a\r\nb"), folder.Path("link"));
+    folder.MakeFolder("folder");
+    for (const std::string name : {"fifo", "device", "folder"}) {
+        TextLines read = ReadTextLines(folder.Path(name), LineEnds::HandWritten);
+        EXPECT_FALSE(read.complete) << name;
+        EXPECT_FALSE(read.failureReason.empty()) << name;
+        EXPECT_FALSE(FileExists(folder.Path(name))) << name;
+    }
+    EXPECT_EQ(ReadTextLines(folder.Path("link"), LineEnds::HandWritten).lines, (Lines{"a", "b"}));
+}
+
+// What runs in a child process: a save over the file-size limit, with the limit's signal
+// as the program leaves it (`ignored`) or as the system has it. Ends with 0 when the save
+// reported its failure.
+[[noreturn]] void SaveOverTheSizeLimit(const std::string& path, bool ignored) {
+    if (ignored) LetOversizedWritesFail();
+    rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    WriteResult result = WriteFileSafely(path, std::string(100000, 'x'));
+    ::_exit(!result.ok && !result.reason.empty() ? 0 : 1);
+}
+
+// A save cut short leaves a temporary file; the next save takes it away, but never a file
+// that only looks like one, nor one that a save is still writing.
+TEST(FileServices, SavesCutShortLeaveNothingBehind) {
+    TempFolder folder;
+    const std::string path = folder.Write("gameinv.txt", "old");
+    for (bool ignored : {false, true}) {
+        pid_t child = ::fork();
+        if (child == 0) SaveOverTheSizeLimit(path, ignored);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (ignored) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "failed, not killed";
+            EXPECT_EQ(folder.Entries(), Lines{"gameinv.txt"}) << "the leftover went too";
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+            EXPECT_EQ(folder.Entries().size(), 2u) << "a save cut short leaves its file";
+        }
+    }
+
+    // Names as the temporary files of gameinv.txt have them, but not ours to remove.
+    pid_t child = ::fork();
+    if (child == 0) SaveOverTheSizeLimit(path, false);
+    ::waitpid(child, nullptr, 0);
+    const Lines leftover = folder.Entries();
+    ASSERT_EQ(leftover.size(), 2u);
+    const std::string like = leftover[1].substr(0, leftover[1].size() - 6);
+    folder.Write("gameinv.txt.backup", "mine");
+    folder.MakeFolder(like + "folder");
+    fs::create_symlink(folder.Write("mine.txt", "mine"), folder.Path(like + "link12"));
+    int writing = ::open(folder.Write(like + "in-use", "being written").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(writing, LOCK_EX), 0);
+    if (::geteuid() == 0) ASSERT_EQ(::chown(folder.Write(like + "others", "").c_str(), 1, 1), 0);
+
+    Lines expected = folder.Entries();
+    expected.erase(std::find(expected.begin(), expected.end(), leftover[1]));
+    ASSERT_TRUE(WriteFileSafely(path, "new").ok);
+    EXPECT_EQ(folder.Entries(), expected);
+    EXPECT_EQ(folder.Read("gameinv.txt"), "new");
+    ::close(writing);
 }
 #endif
 

@@ -21,6 +21,7 @@
 
 #include "import/discid.h"
 #include "import/folderimport.h"
+#include "inventory/inventoryfile.h"
 #include "launch/mountscript.h"
 #include "launch/playcommand.h"
 #include "system/files.h"
@@ -341,6 +342,18 @@ TEST(WindowsProgram, ApplicationFolderAndOneCopyAtATime) {
 
     EXPECT_TRUE(services.ClaimSingleInstance());
     EXPECT_FALSE(services.ClaimSingleInstance()) << "the first claim holds for the process";
+}
+
+// A save cut short leaves its temporary file, which the next start or save takes away; a
+// file of the user's with a name like it stays.
+TEST(WindowsFiles, LeftoversOfSavesGoButNothingOfTheUsers) {
+    TempFolder folder;
+    const std::string path = folder.Write("gameinv.txt", "Game\tID\r\n");
+    folder.Write("gameinv.txt.vorlisk-new", "cut short");
+    folder.Write("gameinv.txt.new", "the user's");
+    InventoryFile inventory(path);
+    EXPECT_EQ(inventory.LoadInventory("").status, InventoryFile::LoadStatus::Loaded);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"gameinv.txt", "gameinv.txt.new"}));
 }
 
 TEST(WindowsFolderListing, LeavesOutHiddenAndSystemFilesAndFolders) {

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCursor>
+#include <sys/stat.h>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -106,6 +107,47 @@ TEST_F(LaunchTest, PathDialogKeepsItsPathsInEmupathTxt) {
     dialog.txtPath(2)->setText(QStringLiteral("/emu/psemu"));
     w.btnClose_Click();
     EXPECT_EQ(Read("emupath.txt"), "\r\n/usr/games/bleem\r\n/emu/psemu\r\n/emu/epsxe\r\n");
+}
+
+// emupath.txt that could not be read is never written over (the paths it holds would be
+// lost), and one that cannot be written keeps the typed paths for the run; either way the
+// user is told. A FIFO in place of any start-up file must not hang the start.
+TEST_F(LaunchTest, PathsThatCannotBeSavedAreKeptAndTheUserIsTold) {
+    struct Case {
+        const char* what;
+        bool fifos;
+        size_t startMessages;  // the catalogue's
+        size_t closeMessages;  // after closing the dialog twice
+    };
+    const Case cases[] = {{"FIFOs", true, 1, 1}, {"a read-only emupath.txt", false, 0, 2}};
+    const std::string path = Folder() + "emupath.txt";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const char* name : {"emupath.txt", "translate.txt", "genre.txt", "gameinv.txt"}) {
+            std::filesystem::remove(Folder() + name);
+            if (c.fifos) ASSERT_EQ(::mkfifo((Folder() + name).c_str(), 0600), 0);
+        }
+        if (!c.fifos) {
+            Write("emupath.txt", "/emu/old\r\n");
+            std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+        }
+        ui.messages.clear();
+        formGameInventory& w = Start();
+        EXPECT_EQ(ui.messages.size(), c.startMessages);
+        formEmulatorPath& dialog = *w.PathDialog();
+        for (int close = 0; close < 2; ++close) {
+            w.btnPaths_Click();
+            dialog.txtPath(0)->setText(QStringLiteral("/emu/new"));
+            dialog.close();
+        }
+        ASSERT_EQ(ui.messages.size(), c.startMessages + c.closeMessages);
+        EXPECT_TRUE(ui.messages.back().text.contains(ToQt(path)));
+        EXPECT_EQ(dialog.Path(0), "/emu/new");
+        if (c.fifos)
+            EXPECT_EQ(std::filesystem::status(path).type(), std::filesystem::file_type::fifo);
+        else
+            EXPECT_EQ(Read("emupath.txt"), "/emu/old\r\n");
+    }
 }
 
 TEST_F(LaunchTest, PlayWithAMissingImageSaysSoAndStartsNothing) {
