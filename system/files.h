@@ -2,7 +2,6 @@
 // Plain file services shared by the whole program. Paths are bytes in the system's code page.
 
 #include <cstddef>
-#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -18,11 +17,6 @@ bool PathExists(const std::string& path);
 // The content of the regular file at `path` when it holds 1 to `limit` bytes; nothing
 // otherwise or when it cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& path, size_t limit);
-
-// Opens the file at `path` for reading in binary mode, but only a regular file: a folder, a
-// FIFO or a device is refused (so reading one can never hang). Null on failure, with `reason`
-// saying why.
-std::FILE* OpenRegularFile(const std::string& path, std::string& reason);
 
 struct WriteResult {
     bool ok = false;

@@ -113,28 +113,6 @@ void RemoveLeftoversOf(const std::string& target) {
 
 }  // namespace
 
-std::FILE* OpenRegularFile(const std::string& path, std::string& reason) {
-    // Without O_NONBLOCK opening a FIFO would wait for a writer; O_NOCTTY keeps a terminal
-    // from becoming ours.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        reason = ErrnoText();
-        return nullptr;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        reason = S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file";
-        ::close(fd);
-        return nullptr;
-    }
-    std::FILE* file = ::fdopen(fd, "rb");
-    if (!file) {
-        reason = ErrnoText();
-        ::close(fd);
-    }
-    return file;
-}
-
 void RemoveLeftoverTempFiles(const std::string& path) {
     std::string reason;
     if (std::optional<std::string> target = SaveTarget(path, reason)) RemoveLeftoversOf(*target);

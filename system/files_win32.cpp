@@ -1,6 +1,5 @@
 #include "system/files.h"
 
-#include <io.h>
 #include <windows.h>
 
 #include <cerrno>
@@ -40,25 +39,6 @@ std::string LastErrorText() {
 std::string TempFileOf(const std::string& path) { return path + ".vorlisk-new"; }
 
 }  // namespace
-
-std::FILE* OpenRegularFile(const std::string& path, std::string& reason) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        reason = "it is a folder";
-        return nullptr;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        reason = std::strerror(errno);
-        return nullptr;
-    }
-    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
-        reason = "it is not a regular file";
-        std::fclose(file);
-        return nullptr;
-    }
-    return file;
-}
 
 void RemoveLeftoverTempFiles(const std::string& path) {
     // A save that is still writing the file keeps it open without sharing, so it is not

@@ -1,20 +1,42 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <system_error>
 
 #include "system/readonlyfile.h"
 
 namespace vorlisk {
 
+namespace {
+
+std::string LastErrorText() {
+    return std::system_category().message(static_cast<int>(::GetLastError()));
+}
+
+}  // namespace
+
 ReadOnlyFile::ReadOnlyFile(const std::string& path) {
-    if (path.empty()) return;
-    // A folder cannot be opened this way; pipes and devices are turned away below.
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        reason_ = "it is a folder";
+        return;
+    }
+    // Pipes and devices are turned away below.
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE) {
+        reason_ = LastErrorText();
+        return;
+    }
     LARGE_INTEGER size{};
-    if (::GetFileType(file) != FILE_TYPE_DISK || !::GetFileSizeEx(file, &size)) {
+    if (::GetFileType(file) != FILE_TYPE_DISK) {
+        reason_ = "it is not a regular file";
+        ::CloseHandle(file);
+        return;
+    }
+    if (!::GetFileSizeEx(file, &size)) {
+        reason_ = LastErrorText();
         ::CloseHandle(file);
         return;
     }
@@ -32,7 +54,10 @@ size_t ReadOnlyFile::ReadSome(uint64_t offset, char* buffer, size_t length) cons
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD got = 0;
     const DWORD wanted = static_cast<DWORD>(std::min<size_t>(length, 1u << 30));
-    if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, wanted, &got, &at)) return 0;
+    if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, wanted, &got, &at)) {
+        reason_ = LastErrorText();
+        return 0;
+    }
     return got;
 }
 

@@ -1,9 +1,6 @@
 #include "system/textfile.h"
 
-#include <cerrno>
 #include <cstring>
-
-#include "system/files.h"
 
 namespace vorlisk {
 
@@ -11,23 +8,25 @@ namespace {
 constexpr size_t kChunk = 1 << 16;
 }
 
-LineReader::LineReader(const std::string& path, LineEnds ends) : ends_(ends), buffer_(kChunk) {
-    file_.reset(OpenRegularFile(path, reason_));
-    open_ = file_ != nullptr;
+LineReader::LineReader(const std::string& path, LineEnds ends) : file_(path), ends_(ends) {
+    open_ = file_.IsOpen();
     failed_ = !open_;
+    reason_ = file_.FailureReason();
 }
 
 bool LineReader::Fill() {
     if (eof_ || !open_) return false;
+    buffer_ = file_.Read(offset_, kChunk);
     pos_ = 0;
-    errno = 0;
-    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
-    if (end_ < buffer_.size()) {
-        if (std::ferror(file_.get())) {
-            failed_ = true;
-            reason_ = errno ? std::strerror(errno) : "reading stopped before the end of the file";
-        }
+    end_ = buffer_.size();
+    offset_ += end_;
+    if (offset_ >= file_.Size()) {
         eof_ = true;
+    } else if (end_ < kChunk) {  // a read failed before the end
+        failed_ = true;
+        eof_ = true;
+        reason_ = file_.FailureReason().empty() ? "reading stopped before the end of the file"
+                                                : file_.FailureReason();
     }
     return end_ > 0;
 }

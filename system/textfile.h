@@ -1,10 +1,11 @@
 #pragma once
 // Reading text files line by line, as bytes, with the program's two line-end rules.
 
-#include <cstdio>
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "system/readonlyfile.h"
 
 namespace vorlisk {
 
@@ -35,12 +36,10 @@ class LineReader {
     bool Fill();
     int Peek();
 
-    struct CloseFile {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, CloseFile> file_;
+    ReadOnlyFile file_;
     LineEnds ends_;
-    std::vector<char> buffer_;
+    uint64_t offset_ = 0;  // where the next chunk of the file begins
+    std::string buffer_;
     size_t pos_ = 0;
     size_t end_ = 0;
     bool open_ = false;
