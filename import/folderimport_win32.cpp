@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "import/folderimport.h"
+#include "system/widetext.h"
 
 namespace vorlisk {
 
@@ -10,14 +11,14 @@ std::vector<std::string> ListPlainFiles(const std::string& folder) {
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
     pattern += '*';
 
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(WideText(pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     const DWORD leftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                           FILE_ATTRIBUTE_DEVICE;
     do {
-        if ((found.dwFileAttributes & leftOut) == 0) names.emplace_back(found.cFileName);
-    } while (::FindNextFileA(search, &found));
+        if ((found.dwFileAttributes & leftOut) == 0) names.push_back(Utf8Text(found.cFileName));
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return names;
 }

@@ -13,11 +13,11 @@ std::string ConfigFolder();
 // The folder of the running program's executable, ending in one separator.
 std::string ProgramFolder();
 
-// The folder of the data files (AppPath), ending in one separator. On Windows the program's
-// own folder. On Linux the program's own folder too when a file portable.txt or gameinv.txt
-// lies there (a portable program); otherwise the user's data folder: $XDG_DATA_HOME/vorlisk/
-// when XDG_DATA_HOME is an absolute path, else $HOME/.local/share/vorlisk/, created when it
-// is missing. Without any home folder, the program's own folder.
+// The folder of the data files (AppPath), ending in one separator: the program's own folder
+// when a file portable.txt or gameinv.txt lies there (a portable program); otherwise the
+// user's data folder, created when it is missing: on Windows %APPDATA%\Vorlisk\, on Linux
+// $XDG_DATA_HOME/vorlisk/ when XDG_DATA_HOME is an absolute path, else
+// $HOME/.local/share/vorlisk/. Without any such folder, the program's own folder.
 std::string DataFolder(const std::string& programFolder);
 
 // Linux: the folder that the program is installed in, the parent of its own folder ("/usr/"
@@ -27,8 +27,8 @@ std::string InstallPrefix(const std::string& programFolder);
 
 // The file `name` that ships with the program (such as games.txt), as it is to be read: the
 // copy in the data folder `appPath` when present, else the one beside the executable, else
-// the installed one in share/vorlisk/. When none is present, the data folder's path, which
-// reads as a missing file. Windows has only the data folder's.
+// (Linux) the installed one in share/vorlisk/. When none is present, the data folder's path,
+// which reads as a missing file.
 std::string ShippedFile(const std::string& appPath, const std::string& programFolder,
                         const std::string& name);
 

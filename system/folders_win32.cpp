@@ -4,8 +4,10 @@
 
 #include <cstring>
 
+#include "system/files.h"
 #include "system/folders.h"
 #include "system/services.h"
+#include "system/widetext.h"
 
 namespace vorlisk {
 
@@ -21,19 +23,35 @@ std::string ConfigFolder() {
 }
 
 std::string ProgramFolder() {
-    char buffer[MAX_PATH];
-    DWORD length = ::GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    std::wstring buffer(32768, L'\0');
+    DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     // 0 is a failure and the full size a path that did not fit.
-    if (length == 0 || length >= sizeof buffer) return ".\\";
-    std::string path(buffer, length);
+    if (length == 0 || length >= buffer.size()) return ".\\";
+    std::string path = Utf8Text(std::wstring_view(buffer.data(), length));
     size_t separator = path.find_last_of("\\/");
     return separator == std::string::npos ? ".\\" : path.substr(0, separator + 1);
 }
 
-// The data files lie beside the program.
-std::string DataFolder(const std::string& programFolder) { return programFolder; }
+std::string DataFolder(const std::string& programFolder) {
+    if (PathExists(programFolder + "portable.txt") || PathExists(programFolder + "gameinv.txt"))
+        return programFolder;
+    // Installed in Program Files, which a user cannot write: the user's roaming data folder.
+    const DWORD size = ::GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
+    if (size <= 1) return programFolder;
+    std::wstring appData(size, L'\0');
+    appData.resize(::GetEnvironmentVariableW(L"APPDATA", appData.data(), size));
+    if (appData.empty()) return programFolder;
+    if (appData.back() != L'\\') appData += L'\\';
+    const std::wstring folder = appData + L"Vorlisk\\";
+    // A folder that cannot be made shows itself later, when a save names it in its message.
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return Utf8Text(folder);
+}
 
-std::string ShippedFile(const std::string& appPath, const std::string&, const std::string& name) {
+std::string ShippedFile(const std::string& appPath, const std::string& programFolder,
+                        const std::string& name) {
+    for (const std::string& path : {appPath + name, programFolder + name})
+        if (FileExists(path)) return path;
     return appPath + name;
 }
 
@@ -41,12 +59,12 @@ std::string ShortPathOf(const std::string& path) {
     // A buffer of 255 blanks: the answer is its text up to the first NUL, and a buffer
     // without any NUL means the call failed (a missing path, or a short form of 255
     // characters or more). The call's return value is not needed for that.
-    std::string buffer(255, ' ');
-    ::GetShortPathNameA(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    const size_t nul = buffer.find('\0');
-    if (nul == std::string::npos) return {};
+    std::wstring buffer(255, L' ');
+    ::GetShortPathNameW(WideText(path).c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    const size_t nul = buffer.find(L'\0');
+    if (nul == std::wstring::npos) return {};
     buffer.resize(nul);
-    return buffer;
+    return Utf8Text(buffer);
 }
 
 std::string PlatformServices::ApplicationFolder() { return DataFolder(vorlisk::ProgramFolder()); }

@@ -1,5 +1,5 @@
 // Running programs on Windows: the process list of the tool-help snapshot, starting a
-// command line with CreateProcessA, and bringing a top-level window forward by its title.
+// command line with CreateProcessW, and bringing a top-level window forward by its title.
 
 #include <windows.h>
 // tlhelp32.h needs the types of windows.h first.
@@ -11,6 +11,7 @@
 
 #include "system/processes.h"
 #include "system/services.h"
+#include "system/widetext.h"
 
 namespace vorlisk {
 
@@ -20,14 +21,13 @@ namespace {
 // it cannot be started; otherwise the caller closes the two handles of `process`.
 bool CreateWithShowState(const std::string& commandLine, WORD showWindow,
                          PROCESS_INFORMATION& process) {
-    // CreateProcessA may write into the command line, so it gets a copy of its own.
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA startup{};
+    // CreateProcessW may write into the command line, so it gets a copy of its own.
+    std::wstring line = WideText(commandLine);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = showWindow;
-    return ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                             &startup, &process) != FALSE;
 }
 
@@ -47,11 +47,11 @@ struct WindowList {
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
     auto* list = reinterpret_cast<WindowList*>(context);
-    char title[512];
-    int length = ::GetWindowTextA(window, title, sizeof title);
+    wchar_t title[512];
+    int length = ::GetWindowTextW(window, title, 512);
     if (length > 0) {
         list->entries.push_back({std::to_string(list->handles.size()),
-                                 std::string(title, static_cast<size_t>(length))});
+                                 Utf8Text(std::wstring_view(title, static_cast<size_t>(length)))});
         list->handles.push_back(window);
     }
     return TRUE;

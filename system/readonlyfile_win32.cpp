@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "system/readonlyfile.h"
+#include "system/widetext.h"
 
 namespace vorlisk {
 
@@ -16,13 +17,14 @@ std::string LastErrorText() {
 }  // namespace
 
 ReadOnlyFile::ReadOnlyFile(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const std::wstring name = WideText(path);
+    DWORD attributes = ::GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         reason_ = "it is a folder";
         return;
     }
     // Pipes and devices are turned away below.
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
+    HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

@@ -25,8 +25,11 @@
 #include "launch/mountscript.h"
 #include "launch/playcommand.h"
 #include "system/files.h"
+#include "system/folders.h"
+#include "system/readonlyfile.h"
 #include "system/registry.h"
 #include "system/services.h"
+#include "system/widetext.h"
 #include "tests/core/tempfolder.h"
 
 namespace vorlisk {
@@ -335,13 +338,63 @@ TEST(WindowsFolders, ShortPathNameAndWindowsDirectory) {
 
 TEST(WindowsProgram, ApplicationFolderAndOneCopyAtATime) {
     PlatformServices services;
-    const std::string folder = services.ApplicationFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '\\');
-    EXPECT_TRUE(FileExists(folder + FileNameOf(ThisProgram()))) << folder;
+    const std::string program = services.ProgramFolder();
+    ASSERT_FALSE(program.empty());
+    EXPECT_EQ(program.back(), '\\');
+    EXPECT_TRUE(FileExists(program + FileNameOf(ThisProgram()))) << program;
 
     EXPECT_TRUE(services.ClaimSingleInstance());
     EXPECT_FALSE(services.ClaimSingleInstance()) << "the first claim holds for the process";
+}
+
+// A portable copy keeps its files beside itself; an installed one in %APPDATA%\Vorlisk\.
+TEST(WindowsFolders, DataFolderIsTheProgramsOnlyWhenPortable) {
+    TempFolder temp("vorlisk-data");
+    const std::string roaming = temp.Path("roaming");
+    fs::create_directory(roaming);
+    wchar_t saved[32768];
+    const DWORD savedLength = ::GetEnvironmentVariableW(L"APPDATA", saved, 32768);
+    ::SetEnvironmentVariableW(L"APPDATA", WideText(roaming).c_str());
+    struct Case {
+        const char* marker;  // a file beside the program, or none
+        bool portable;
+    };
+    int run = 0;
+    for (const Case& c : {Case{"portable.txt", true}, Case{"gameinv.txt", true}, Case{nullptr, false}}) {
+        const std::string program = temp.Path("program" + std::to_string(run++)) + "\\";
+        fs::create_directory(program);
+        if (c.marker) WriteWholeFile(program + c.marker, "");
+        const std::string expected = c.portable ? program : roaming + "\\Vorlisk\\";
+        EXPECT_EQ(DataFolder(program), expected) << (c.marker ? c.marker : "installed");
+        EXPECT_TRUE(fs::is_directory(expected)) << "made on the first start";
+    }
+    ::SetEnvironmentVariableW(L"APPDATA", savedLength ? saved : nullptr);
+}
+
+// File names outside the ANSI code page are found through their UTF-8 bytes, and a name in
+// the code page through its Windows-1252 bytes too, as catalogues written on Windows hold them.
+TEST(WindowsFiles, NamesOfAnyScriptAreFound) {
+    TempFolder temp("vorlisk-names");
+    const std::string folder = temp.Path() + "\\";
+    const std::string greek = "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE3\x82\xB2\xE3\x83\xBC.iso";
+    const std::string cafe = "Caf\xC3\xA9.iso";
+    for (const std::string& name : {greek, cafe}) {
+        HANDLE file = ::CreateFileW(WideText(folder + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ::WriteFile(file, "image", 5, &written, nullptr);
+        ::CloseHandle(file);
+    }
+    std::vector<std::string> listed = ListPlainFiles(folder);
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::string>{cafe, greek}));
+    for (const std::string& path : {folder + greek, folder + cafe, folder + "Caf\xE9.iso"}) {
+        EXPECT_TRUE(FileExists(path)) << path;
+        EXPECT_EQ(ReadOnlyFile(path).Read(0, 16), "image") << path;
+    }
+    ASSERT_TRUE(WriteFileSafely(folder + greek, "saved").ok);
+    EXPECT_EQ(ReadOnlyFile(folder + greek).Read(0, 16), "saved");
 }
 
 // A save cut short leaves its temporary file, which the next start or save takes away; a
