@@ -342,6 +342,7 @@ TEST(WindowsProgram, ApplicationFolderAndOneCopyAtATime) {
 
     EXPECT_TRUE(services.ClaimSingleInstance());
     EXPECT_FALSE(services.ClaimSingleInstance()) << "the first claim holds for the process";
+    EXPECT_TRUE(PathExists(folder + kInstanceLockName)) << "a portable folder holds its lock";
 }
 
 // A save cut short leaves its temporary file, which the next start or save takes away; a
