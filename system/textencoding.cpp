@@ -111,7 +111,9 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
         encoded.push_back(static_cast<char>(byte));
         i += length;
     }
-    return encoded;
+    // Bytes that are also UTF-8 would read back as other text ("Gro\xDF\x85" as "Gro" and
+    // U+07C5): such a text stays UTF-8. Plain ASCII is the same in both.
+    return IsUtf8(encoded) ? std::string(utf8) : encoded;
 }
 
 }  // namespace vorlisk

@@ -28,7 +28,8 @@ TextEncoding EncodingOf(std::string_view bytes, TextEncoding plainAscii);
 std::string ShownUtf8(std::string_view bytes);
 
 // `utf8` written in `encoding`: in Windows-1252 when every character has a byte there (the
-// five control characters above included), otherwise, like any text for UTF-8, unchanged.
+// five control characters above included) and those bytes read back as the same text (they
+// are not also UTF-8, unless plain ASCII); otherwise, like any text for UTF-8, unchanged.
 std::string EncodeText(std::string_view utf8, TextEncoding encoding);
 
 }  // namespace vorlisk
