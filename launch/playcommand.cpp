@@ -1,5 +1,6 @@
 #include "launch/playcommand.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "system/commandline.h"
@@ -62,6 +63,18 @@ std::string PlayMountCommand(const std::string& appPath, const std::string& prog
     // The program part goes unquoted, as on Windows, unless a blank in a Linux folder name
     // would split it.
     return QuoteArgument(program) + DaemonMountArguments(imagePath);
+}
+
+std::vector<std::string> DrivesAfterMount(std::vector<std::string> cdromRoots,
+                                          const std::string& mountOutput) {
+    std::string own = mountOutput;
+    while (!own.empty() && (own.back() == '\n' || own.back() == '\r')) own.pop_back();
+    own.erase(0, own.rfind('\n') + 1);  // npos + 1 is 0: a single line stays whole
+    if (own.empty()) return cdromRoots;
+    if (own.back() != '/') own += '/';
+    auto found = std::find(cdromRoots.begin(), cdromRoots.end(), own);
+    if (found != cdromRoots.end()) std::rotate(cdromRoots.begin(), found, found + 1);
+    return cdromRoots;
 }
 
 }  // namespace vorlisk
