@@ -32,11 +32,10 @@ std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::str
                                                                   const std::string& pathVariable) {
     std::vector<std::pair<std::string, std::string>> candidates;
     auto add = [&candidates](const std::string& path) { candidates.push_back({path, path}); };
-    // The helper in the working folder is tested as "daemon", but started as "./daemon": a
-    // bare name would be looked up on PATH and could start another program of that name.
-    candidates.push_back({"daemon", "./daemon"});
-    // A helper of the user's own in the data folder comes before the one shipped beside the
-    // program or installed with it, which come before any program of that name on PATH.
+    // The working folder is wherever the program was started from (a download folder, say):
+    // a program named daemon there is never taken. A helper of the user's own in the data folder
+    // comes before the one shipped beside the program or installed with it, which come before any
+    // program of that name on PATH.
     add(appPath + "d-tools/daemon");
     if (programFolder != appPath) add(programFolder + "d-tools/daemon");
     add(InstallPrefix(programFolder) + "libexec/vorlisk/daemon");
