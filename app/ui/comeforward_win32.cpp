@@ -6,11 +6,9 @@
 #include <QWinEventNotifier>
 #include <string>
 
+#include <windows.h>
 #include "app/ui/comeforward.h"
 #include "app/ui/text.h"
-
-#define NOMINMAX
-#include <windows.h>
 
 namespace vorlisk {
 
