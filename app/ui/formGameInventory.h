@@ -40,7 +40,8 @@ class formGameInventory : public QDialog {
     formGameInventory(SystemServices& system, UserInterface& ui, QWidget* parent = nullptr);
     ~formGameInventory() override;
 
-    // Start-up. False when the program must end at once (another copy runs).
+    // Start-up. False when the program must end at once (another copy runs on the data
+    // folder, which AppPath then names).
     bool Form_Load();
 
     // ---- controls ----
