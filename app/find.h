@@ -7,10 +7,11 @@
 namespace vorlisk {
 
 // The index of the first entry after `selected` (from entry 0 when `selected` is -1 or
-// less) whose name contains `searchText`, case ignored: ASCII letters always, and other
-// letters as the C library's towlower folds them under the current locale (the text is
-// decoded with mbrtowc; bytes that do not decode compare as they are). -1 when no entry up
-// to the last one does, or when `searchText` is empty: the search never wraps around.
+// less) whose name contains `searchText`, case ignored for every letter that FoldCase folds,
+// in any locale. Names and text are read character by character as either encoding wrote
+// them (see NextCharacter), so a name written in Windows-1252 is found by a text typed in
+// UTF-8 and the other way round. -1 when no entry up to the last one does, or when
+// `searchText` is empty: the search never wraps around.
 // `nameAt(i)` gives the name of entry i, for 0 <= i < count.
 int FindNextName(int count, const std::function<const std::string&(int)>& nameAt, int selected,
                  const std::string& searchText);

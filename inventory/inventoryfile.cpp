@@ -2,6 +2,7 @@
 
 #include "inventory/gamerecord.h"
 #include "system/files.h"
+#include "system/textencoding.h"
 #include "system/textfile.h"
 
 namespace vorlisk {
@@ -26,12 +27,15 @@ InventoryFile::LoadResult InventoryFile::LoadInventory(const std::string& genre)
     LineReader reader(path_, LineEnds::Catalogue);
     std::vector<std::pair<std::string, std::string>> shown;
     std::string line;
+    // The genre is compared as the text the user sees, so that one genre written in both
+    // encodings is one genre.
+    const std::string shownGenre = ShownUtf8(genre);
     while (reader.Next(line)) {
         size_t tab = line.find('\t');
         if (tab == std::string::npos) continue;  // not a game
         // Both parts in strings of their own size: the line's buffer is reused for the next.
         std::string record = line.substr(tab + 1);
-        bool matches = genre.empty() || RecordGenre(record) == genre;
+        bool matches = genre.empty() || ShownUtf8(RecordGenre(record)) == shownGenre;
         (matches ? shown : hidden_).emplace_back(line.substr(0, tab), std::move(record));
     }
     lists_.AddGames(std::move(shown));

@@ -38,8 +38,8 @@ class InventoryFile {
     bool inventoryChanged = false;
 
     // Saves first when the lists changed, then fills the lists with the games whose genre
-    // field equals `genre` (every game for the empty genre). The games left out are kept
-    // aside, byte for byte, and written back by every save. Temporary files that saves cut
+    // field shows the same text as `genre` (every game for the empty genre). The games left out are
+    // kept aside, byte for byte, and written back by every save. Temporary files that saves cut
     // short left beside the file are removed.
     LoadResult LoadInventory(const std::string& genre);
 

@@ -1,5 +1,6 @@
 #include "launch/playcommand.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "system/commandline.h"
@@ -31,11 +32,10 @@ std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::str
                                                                   const std::string& pathVariable) {
     std::vector<std::pair<std::string, std::string>> candidates;
     auto add = [&candidates](const std::string& path) { candidates.push_back({path, path}); };
-    // The helper in the working folder is tested as "daemon", but started as "./daemon": a
-    // bare name would be looked up on PATH and could start another program of that name.
-    candidates.push_back({"daemon", "./daemon"});
-    // A helper of the user's own in the data folder comes before the one shipped beside the
-    // program or installed with it, which come before any program of that name on PATH.
+    // The working folder is wherever the program was started from (a download folder, say):
+    // a program named daemon there is never taken. A helper of the user's own in the data folder
+    // comes before the one shipped beside the program or installed with it, which come before any
+    // program of that name on PATH.
     add(appPath + "d-tools/daemon");
     if (programFolder != appPath) add(programFolder + "d-tools/daemon");
     add(InstallPrefix(programFolder) + "libexec/vorlisk/daemon");
@@ -62,6 +62,18 @@ std::string PlayMountCommand(const std::string& appPath, const std::string& prog
     // The program part goes unquoted, as on Windows, unless a blank in a Linux folder name
     // would split it.
     return QuoteArgument(program) + DaemonMountArguments(imagePath);
+}
+
+std::vector<std::string> DrivesAfterMount(std::vector<std::string> cdromRoots,
+                                          const std::string& mountOutput) {
+    std::string own = mountOutput;
+    while (!own.empty() && (own.back() == '\n' || own.back() == '\r')) own.pop_back();
+    own.erase(0, own.rfind('\n') + 1);  // npos + 1 is 0: a single line stays whole
+    if (own.empty()) return cdromRoots;
+    if (own.back() != '/') own += '/';
+    auto found = std::find(cdromRoots.begin(), cdromRoots.end(), own);
+    if (found != cdromRoots.end()) std::rotate(cdromRoots.begin(), found, found + 1);
+    return cdromRoots;
 }
 
 }  // namespace vorlisk

@@ -33,4 +33,12 @@ std::string PlayMountCommand(const std::string& appPath, const std::string& prog
                              const std::string& imagePath,
                              const std::function<bool(const std::string&)>& fileExists);
 
+// The drives to search right after the helper mounted an image: `cdromRoots` in their order,
+// but the helper's own mount point first, which it prints as the last line of its standard
+// output `mountOutput`, so that the disc of another mount is never taken for the one just
+// mounted. A printed folder that is no drive is passed over; without one (DAEMON Tools
+// prints none) the drives stay as they are.
+std::vector<std::string> DrivesAfterMount(std::vector<std::string> cdromRoots,
+                                          const std::string& mountOutput);
+
 }  // namespace vorlisk

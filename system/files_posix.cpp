@@ -111,6 +111,20 @@ void RemoveLeftoversOf(const std::string& target) {
     ::closedir(listing);
 }
 
+// Flushes the folder of `path` to the disk, so that a rename into it survives a power cut.
+// The save is complete without it: a folder that cannot be opened for reading, or a file
+// system that does not sync folders, leaves the file in place all the same.
+void SyncFolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 }  // namespace
 
 void RemoveLeftoverTempFiles(const std::string& path) {
@@ -154,6 +168,7 @@ WriteResult WriteFileSafely(const std::string& path, const std::string& content)
         ::unlink(temp.c_str());
         return {false, reason};
     }
+    SyncFolderOf(target);
     return {true, {}};
 }
 

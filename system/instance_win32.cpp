@@ -1,6 +1,8 @@
-// The one-copy-per-user rule on Windows.
+// The one-copy rule on Windows.
 
 #include <windows.h>
+
+#include <string>
 
 #include "system/services.h"
 
@@ -10,12 +12,21 @@ bool PlatformServices::ClaimSingleInstance() {
     // A named mutex of the user's session, held for the life of the process: the mutex of a
     // copy that already runs is opened instead of created.
     HANDLE mutex = ::CreateMutexA(nullptr, FALSE, "Local\\Vorlisk.SingleInstance");
-    if (mutex == nullptr) return true;  // no mutex to be had: do not refuse to start
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (mutex != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS) {
         ::CloseHandle(mutex);
         return false;
     }
-    return true;  // the handle stays open until the program ends
+    // And a lock inside the data folder, so that no two copies write one portable folder
+    // (from two sessions, say): the file stays open without write sharing while the program
+    // runs. A folder that cannot be written (the program installed read-only) holds no lock.
+    const std::string lock = ApplicationFolder() + kInstanceLockName;
+    HANDLE file = ::CreateFileA(lock.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_SHARING_VIOLATION) {
+        if (mutex != nullptr) ::CloseHandle(mutex);
+        return false;
+    }
+    return true;  // the handles stay open until the program ends
 }
 
 }  // namespace vorlisk

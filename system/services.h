@@ -11,6 +11,9 @@ namespace vorlisk {
 // Window states for a started program.
 enum class ShowState { Normal = 1, Minimized = 2 };
 
+// The file in the data folder that a running copy holds locked.
+inline constexpr const char* kInstanceLockName = "vorlisk.lock";
+
 // The outcome of running a program to its end.
 struct ProgramRun {
     bool started = false;   // the program could be executed
@@ -29,7 +32,8 @@ class SystemServices {
     // The folder of the running program's executable, ending in one separator; what ships
     // with the program lies there or in the folders it was installed with.
     virtual std::string ProgramFolder() = 0;
-    // False when another copy of the program already runs for this user.
+    // False when another copy of the program already runs for this user or on its data
+    // folder (the real services keep the file kInstanceLockName there while they run).
     virtual bool ClaimSingleInstance() = 0;
 
     // Roots of the CD-ROM drives, each ending in a separator, in the order they are

@@ -111,7 +111,67 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
         encoded.push_back(static_cast<char>(byte));
         i += length;
     }
-    return encoded;
+    // Bytes that are also UTF-8 would read back as other text ("Gro\xDF\x85" as "Gro" and
+    // U+07C5): such a text stays UTF-8. Plain ASCII is the same in both.
+    return IsUtf8(encoded) ? std::string(utf8) : encoded;
+}
+
+char32_t NextCharacter(std::string_view bytes, size_t& i) {
+    const size_t length = SequenceLength(bytes, i);
+    if (length == 0) return Windows1252Character(static_cast<unsigned char>(bytes[i++]));
+    const char32_t c = DecodeSequence(bytes, i, length);
+    i += length;
+    return c;
+}
+
+char32_t FoldCase(char32_t c) {
+    if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 0x20 : c;
+    if (c < 0x100) {
+        if (c == 0xB5) return 0x3BC;  // micro sign: mu
+        return c >= 0xC0 && c <= 0xDE && c != 0xD7 ? c + 0x20 : c;
+    }
+    if (c < 0x180) {  // Latin Extended-A: capital and small letters in pairs
+        switch (c) {
+            case 0x130:
+                return 'i';  // I with dot above
+            case 0x178:
+                return 0xFF;  // Y with diaeresis
+            case 0x17F:
+                return 's';  // long s
+            case 0x131:
+            case 0x138:
+            case 0x149:
+                return c;  // no capital of their own here
+        }
+        const bool oddCapital = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        return (c % 2 == 1) == oddCapital ? c + 1 : c;
+    }
+    if (c >= 0x386 && c <= 0x3AB) {  // Greek capitals
+        if (c == 0x386) return 0x3AC;
+        if (c >= 0x388 && c <= 0x38A) return c + 37;
+        if (c == 0x38C) return 0x3CC;
+        if (c == 0x38E || c == 0x38F) return c + 63;
+        return c >= 0x391 && c != 0x3A2 ? c + 0x20 : c;
+    }
+    if (c == 0x3C2) return 0x3C3;    // final sigma
+    if (c >= 0x400 && c <= 0x52F) {  // Cyrillic
+        if (c <= 0x40F) return c + 0x50;
+        if (c <= 0x42F) return c + 0x20;
+        if (c == 0x4C0) return 0x4CF;
+        const bool evenCapital =
+            (c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) || c >= 0x4D0;
+        if (evenCapital) return c % 2 == 0 ? c + 1 : c;
+        return c >= 0x4C1 && c <= 0x4CE && c % 2 == 1 ? c + 1 : c;
+    }
+    switch (c) {
+        case 0x1E9E:
+            return 0xDF;  // capital sharp s
+        case 0x212A:
+            return 'k';  // Kelvin sign
+        case 0x212B:
+            return 0xE5;  // Angstrom sign
+    }
+    return c;
 }
 
 }  // namespace vorlisk

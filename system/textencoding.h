@@ -28,7 +28,19 @@ TextEncoding EncodingOf(std::string_view bytes, TextEncoding plainAscii);
 std::string ShownUtf8(std::string_view bytes);
 
 // `utf8` written in `encoding`: in Windows-1252 when every character has a byte there (the
-// five control characters above included), otherwise, like any text for UTF-8, unchanged.
+// five control characters above included) and those bytes read back as the same text (they
+// are not also UTF-8, unless plain ASCII); otherwise, like any text for UTF-8, unchanged.
 std::string EncodeText(std::string_view utf8, TextEncoding encoding);
+
+// The character that begins at byte `i` of `bytes`, read as either encoding may have written
+// it: a well-formed UTF-8 sequence as its character, any other byte as its Windows-1252
+// character. `i` moves past it.
+char32_t NextCharacter(std::string_view bytes, size_t& i);
+
+// `c` case-folded, for comparing texts without regard to case and without a locale: the
+// capital letters of ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic become their small
+// letters (final sigma becomes sigma; the micro, Kelvin and Angstrom signs, the long s and the
+// capital sharp s become the letters they stand for); any other character stays itself.
+char32_t FoldCase(char32_t c);
 
 }  // namespace vorlisk

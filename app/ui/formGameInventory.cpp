@@ -129,8 +129,6 @@ void formGameInventory::ConnectHandlers() {
 // ---- start-up and shutdown ----
 
 bool formGameInventory::Form_Load() {
-    if (!system_.ClaimSingleInstance()) return false;
-
     appPath_ = system_.ApplicationFolder();
     if (appPath_.empty() || (appPath_.back() != '/' && appPath_.back() != '\\'))
 #ifdef _WIN32
@@ -138,6 +136,7 @@ bool formGameInventory::Form_Load() {
 #else
         appPath_ += '/';
 #endif
+    if (!system_.ClaimSingleInstance()) return false;
     inventory_ = InventoryFile(appPath_ + "gameinv.txt");
 
     pathDialog_ = std::make_unique<formEmulatorPath>(*this, ui_);

@@ -40,7 +40,8 @@ class formGameInventory : public QDialog {
     formGameInventory(SystemServices& system, UserInterface& ui, QWidget* parent = nullptr);
     ~formGameInventory() override;
 
-    // Start-up. False when the program must end at once (another copy runs).
+    // Start-up. False when the program must end at once (another copy runs on the data
+    // folder, which AppPath then names).
     bool Form_Load();
 
     // ---- controls ----
@@ -125,7 +126,9 @@ class formGameInventory : public QDialog {
     QString OpenDialog(QWidget* Form1, const std::string& Filter, const QString& Title,
                        const QString& InitDir);
     void btnGet_Click();
-    std::string GetDiscGameId();
+    // The ID of the disc in a drive; right after a mount, `mountOutput` (what the helper
+    // printed) puts the helper's own mount point first.
+    std::string GetDiscGameId(const std::string& mountOutput = std::string());
     // Puts `id` into txtID and, when games.txt knows it, the game's name into txtName and
     // the focus on the genre.
     void TakeGameId(const std::string& id);
@@ -134,11 +137,12 @@ class formGameInventory : public QDialog {
     void btnPaths_Click();
     void btnPlay_Click();
     // Mounts `imagePath` with the helper that Play finds and waits for the mount command to end,
-    // with a wait cursor. False, after a message with its error output, when it failed.
-    bool MountImage(const std::string& imagePath);
+    // with a wait cursor; what the helper printed goes into `mountOutput`. False, after a
+    // message with its error output, when it failed.
+    bool MountImage(const std::string& imagePath, std::string& mountOutput);
     void lstName_DblClick();
     void imgGame_DblClick(int Index);
-    void RunMountScript(const std::string& imagePath);
+    void RunMountScript(const std::string& imagePath, const std::string& mountOutput);
 
     void imgGame_Click(int Index);
     void btnAddISO_Click();

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "app/ui/comeforward.h"
 #include "app/ui/formGameInventory.h"
 #include "app/ui/sessionend.h"
 #include "app/ui/userinterface.h"
@@ -65,7 +66,12 @@ int main(int argc, char** argv) {
     vorlisk::PlatformServices system;
     vorlisk::QtUserInterface ui;
     vorlisk::formGameInventory window(system, ui);
-    if (!window.Form_Load()) return 0;
+    if (!window.Form_Load()) {
+        // Another copy runs on the data folder: it comes to the front, and this one ends.
+        vorlisk::AskRunningCopyToComeForward(window.AppPath());
+        return 0;
+    }
+    vorlisk::ListenForLaterStarts(window, window.AppPath());
     vorlisk::SessionEnd sessionEnd(window);
     window.show();
     return app.exec();

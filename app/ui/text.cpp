@@ -18,10 +18,34 @@ const char* const kShownProperty = "vorliskShown";
 
 std::string Bytes(const QByteArray& array) { return std::string(array.constData(), array.size()); }
 
-// The paragraphs of a text document joined by CR LF. The raw text keeps what the plain text
-// would turn into blanks and line breaks (no-break spaces, line separators).
+// A lone CR or lone LF inside a description is no line break: the box shows each as a
+// visible mark (the control pictures of CR and LF), which is stored as the character again.
+// Only CR LF, as which a stored TAB is shown, and the user's own Enter break a line there.
+constexpr QChar kLoneCrMark(0x240D);
+constexpr QChar kLoneLfMark(0x240A);
+
+QString WithLoneBreaksMarked(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool cr = text[i] == QLatin1Char('\r');
+        const bool lf = text[i] == QLatin1Char('\n');
+        const bool crlf = cr ? i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')
+                             : lf && i > 0 && text[i - 1] == QLatin1Char('\r');
+        shown += crlf || (!cr && !lf) ? text[i] : cr ? kLoneCrMark : kLoneLfMark;
+    }
+    return shown;
+}
+
+// The paragraphs of a text document joined by CR LF, the marks of lone CRs and LFs turned
+// back. The raw text keeps what the plain text would turn into blanks and line breaks
+// (no-break spaces, line separators).
 QString EditorText(const QPlainTextEdit* field) {
-    return field->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    return field->document()
+        ->toRawText()
+        .replace(QChar::ParagraphSeparator, QLatin1String("\r\n"))
+        .replace(kLoneCrMark, QLatin1Char('\r'))
+        .replace(kLoneLfMark, QLatin1Char('\n'));
 }
 
 }  // namespace
@@ -90,7 +114,7 @@ std::string FieldBytes(const QLineEdit* field, TextEncoding plainAscii) {
 }
 
 void ShowDescription(QPlainTextEdit* field, const std::string& stored) {
-    field->setPlainText(ToQt(ShownDescription(stored)));
+    field->setPlainText(WithLoneBreaksMarked(ToQt(ShownDescription(stored))));
     RememberBytes(field, stored, EditorText(field));
 }
 

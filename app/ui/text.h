@@ -45,7 +45,8 @@ bool IsEdited(const QLineEdit* field);
 // encoding of those bytes (plain ASCII ones: `plainAscii`).
 std::string FieldBytes(const QLineEdit* field, TextEncoding plainAscii);
 
-// A description field shows stored descriptions (line breaks as TABs) with real line breaks.
+// A description field shows stored descriptions (line breaks as TABs) with real line breaks;
+// a lone CR or LF in them shows as a mark of its own and is stored as it was.
 void ShowDescription(QPlainTextEdit* field, const std::string& stored);
 bool IsEdited(const QPlainTextEdit* field);
 // The edited text with CR LF between its lines, written as FieldBytes writes.

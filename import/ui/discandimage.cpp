@@ -14,6 +14,7 @@
 #include "import/discid.h"
 #include "import/filefilter.h"
 #include "import/imagegameid.h"
+#include "launch/playcommand.h"
 #include "system/files.h"
 #include "system/folders.h"
 #include "system/services.h"
@@ -56,8 +57,8 @@ void formGameInventory::txtISO_GotFocus(Qt::FocusReason reason) {
         QMetaObject::invokeMethod(this, &formGameInventory::btnBrowse_Click, Qt::QueuedConnection);
 }
 
-std::string formGameInventory::GetDiscGameId() {
-    return vorlisk::GetDiscGameId(system_.CdromRoots());
+std::string formGameInventory::GetDiscGameId(const std::string& mountOutput) {
+    return vorlisk::GetDiscGameId(DrivesAfterMount(system_.CdromRoots(), mountOutput));
 }
 
 void formGameInventory::btnGet_Click() {
@@ -68,8 +69,9 @@ void formGameInventory::btnGet_Click() {
         return;
     }
     // After a failed mount the drives may still hold the disc before: it is not read.
-    if (FileExists(imagePath) && !MountImage(imagePath)) return;
-    std::string id = GetDiscGameId();
+    std::string mountOutput;
+    if (FileExists(imagePath) && !MountImage(imagePath, mountOutput)) return;
+    std::string id = GetDiscGameId(mountOutput);
     if (!id.empty()) TakeGameId(id);
 }
 

@@ -49,13 +49,14 @@ constexpr std::chrono::seconds kMountLimit{10};
 constexpr size_t kMostErrorShown = 2000;
 }  // namespace
 
-bool formGameInventory::MountImage(const std::string& imagePath) {
+bool formGameInventory::MountImage(const std::string& imagePath, std::string& mountOutput) {
     std::string mount =
         PlayMountCommand(appPath_, system_.ProgramFolder(), imagePath, vorlisk::FileExists);
     if (mount.empty()) return true;  // no helper: the drives hold what they hold
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ProgramRun run = system_.RunCommandLine(mount, ShowState::Minimized, kMountLimit);
     QApplication::restoreOverrideCursor();
+    mountOutput = run.output;
     // A command that cannot be started is passed over in silence, as ever.
     if (!run.started || (run.finished && run.exitCode == 0)) return true;
 
@@ -79,8 +80,9 @@ void formGameInventory::btnPlay_Click() {
     if (FileExists(imagePath)) {
         // After a failed mount the game is played all the same: a Linux emulator boots the
         // image itself, and the launch script may not need the disc.
-        MountImage(imagePath);
-        RunMountScript(imagePath);
+        std::string mountOutput;
+        MountImage(imagePath, mountOutput);
+        RunMountScript(imagePath, mountOutput);
         return;
     }
     if (imagePath.empty()) return;
@@ -88,11 +90,12 @@ void formGameInventory::btnPlay_Click() {
                     windowTitle(), MessageIcon::Information);
 }
 
-void formGameInventory::RunMountScript(const std::string& imagePath) {
+void formGameInventory::RunMountScript(const std::string& imagePath,
+                                       const std::string& mountOutput) {
     std::array<std::string, 4> paths;
     for (int i = 0; i < 4; ++i) paths[static_cast<size_t>(i)] = pathDialog_->Path(i);
     ServicesMountScriptHost host(
-        system_, [this] { return GetDiscGameId(); },
+        system_, [this, &mountOutput] { return GetDiscGameId(mountOutput); },
         [this](const std::string& question) {
             return ui_.AskYesNo(this, ToQt(question), QStringLiteral("Vorlisk"));
         });

@@ -276,6 +276,7 @@ TEST_F(DaemonHelperMount, MountsAnIsoImageAsADisc) {
     std::vector<std::string> roots = PlatformServices().CdromRoots();
     EXPECT_NE(std::find(roots.begin(), roots.end(), mountPoint_ + "/"), roots.end());
     EXPECT_EQ(GetDiscGameId({mountPoint_ + "/"}), "SLUS-00594");
+    EXPECT_EQ(mount.output, mountPoint_ + "\n") << "the helper names its mount point";
 
     // Mounting again, through a cue sheet, replaces the first mount.
     temp_.Write("images/Race Day.cue", "FILE \"Race Day.iso\" BINARY\r\n");

@@ -72,10 +72,10 @@ TEST(ContainsIgnoringCase, FoldsLettersBeyondAsciiUnderTheLocale) {
         std::string part;
         bool contains;
     };
-    // Bytes that are not text under the locale compare as they are.
+    // Bytes that are not UTF-8 are Windows-1252 letters, whatever the locale.
     const std::vector<Case> bytewise = {
         {"Caf\xe9 Racer", "CAF\xe9", true},
-        {"Caf\xe9 Racer", "caf\xc9", false},
+        {"Caf\xe9 Racer", "caf\xc9", true},
         {"\xff\xfe", "\xfe", true},
         {std::string("a\0b", 3), std::string("\0B", 2), true},
         {"ABC", "", true},
@@ -130,6 +130,37 @@ TEST(ContainsIgnoringCase, TextsBeyondAsciiAreComparedFolded) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(ContainsIgnoringCase(c.text, c.part), c.contains) << c.text << " / " << c.part;
+}
+
+// Case is ignored for every letter of both encodings, in any locale (here the C locale), and
+// a name in one encoding is found by a text typed in the other.
+TEST(ContainsIgnoringCase, FoldsEveryLetterOfBothEncodings) {
+    vorlisk::testing::ScopedLocale locale("C");
+    struct Case {
+        const char* what;
+        std::string text, part;
+        bool contains;
+    };
+    const std::vector<Case> cases = {
+        {"Windows-1252 name, UTF-8 text", "CAF\xC9 RACER", "caf\xC3\xA9", true},
+        {"UTF-8 name, Windows-1252 text", "Zz Caf\xC3\xA9 Club", "CAF\xC9", true},
+        {"Windows-1252 beyond Latin-1", "\x8Akoda \x8C\x9F", "\xC5\xA1KODA \xC5\x93\xC3\xBF", true},
+        {"Latin Extended-A",
+         "\xC5\x82\xC3\xB3"
+         "d\xC5\xBA",
+         "\xC5\x81\xC3\x93"
+         "D\xC5\xB9",
+         true},
+        {"Greek", "\xCE\xA9\xCE\x9C\xCE\x88\xCE\x93\xCE\x91",
+         "\xCF\x89\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1", true},
+        {"Greek final sigma", "\xCE\x9D\xCE\x97\xCE\xA3\xCE\x9F\xCE\xA3",
+         "\xCF\x83\xCE\xBF\xCF\x82", true},
+        {"Cyrillic", "\xD0\x81\xD0\x9B\xD0\x9A\xD0\x90 \xD2\x90",
+         "\xD1\x91\xD0\xBB\xD0\xBA\xD0\xB0 \xD2\x91", true},
+        {"a different letter", "\xD0\x81\xD0\x9B\xD0\x9A\xD0\x90", "\xD0\xB5\xD0\xBB", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ContainsIgnoringCase(c.text, c.part), c.contains) << c.what;
 }
 
 }  // namespace

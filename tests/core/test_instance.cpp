@@ -18,8 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kLockName = "vorlisk-" + std::to_string(::getuid()) + ".lock";
-
 TEST(PosixProgram, ProgramFolderAndOneCopyAtATime) {
     PlatformServices services;
     const std::string folder = ProgramFolder();
@@ -28,59 +26,66 @@ TEST(PosixProgram, ProgramFolderAndOneCopyAtATime) {
     std::string self = std::filesystem::read_symlink("/proc/self/exe").filename().string();
     EXPECT_TRUE(FileExists(folder + self)) << folder;
 
-    TempFolder runtime("vorlisk-runtime");
-    TempFolder config("vorlisk-config");
-    fs::permissions(runtime.Path(), fs::perms::owner_all);
+    TempFolder data("vorlisk-data");
     ScopedEnvironment environment;
-    environment.Set("XDG_RUNTIME_DIR", runtime.Path());
-    environment.Set("XDG_CONFIG_HOME", config.Path());
+    environment.Set("XDG_DATA_HOME", data.Path());
     EXPECT_TRUE(services.ClaimSingleInstance());
     EXPECT_FALSE(services.ClaimSingleInstance()) << "the first claim holds for the process";
-    EXPECT_TRUE(PathExists(runtime.Path() + "/" + kLockName));
+    EXPECT_TRUE(PathExists(services.ApplicationFolder() + kInstanceLockName));
 }
 
-// The lock lies where only this user can write; where another user could have put something
-// in its place, the program starts rather than be kept out.
+// Two starts whose environments differ (one from the desktop with XDG_RUNTIME_DIR, one from
+// a terminal without it and with the data folder reached through another path) run on one
+// data folder: the second is refused. A start on another data folder runs.
+TEST(PosixProgram, OneDataFolderTakesOneCopyWhateverTheEnvironment) {
+    TempFolder data("vorlisk-data");
+    TempFolder home("vorlisk-home");
+    TempFolder runtime("vorlisk-runtime");
+    fs::create_directories(home.Path(".local"));
+    fs::create_directory_symlink(data.Path(), home.Path(".local/share"));
+    ScopedEnvironment environment;
+    environment.Set("XDG_RUNTIME_DIR", runtime.Path());
+    environment.Set("XDG_DATA_HOME", data.Path());
+    EXPECT_TRUE(PlatformServices().ClaimSingleInstance());
+
+    environment.Unset("XDG_RUNTIME_DIR");
+    environment.Unset("XDG_DATA_HOME");
+    environment.Set("HOME", home.Path());
+    EXPECT_FALSE(PlatformServices().ClaimSingleInstance());
+
+    TempFolder other("vorlisk-other-data");
+    environment.Set("XDG_DATA_HOME", other.Path());
+    EXPECT_TRUE(PlatformServices().ClaimSingleInstance());
+}
+
+// The lock lies in the data folder; where another user could have put something in its
+// place, the program starts rather than be kept out.
 TEST(PosixProgram, LockIsKeptWhereNobodyElseCanReachIt) {
-    enum class Runtime { Private, OpenToOthers, Relative, Unset };
     enum class Planted { Nothing, LinkToAnotherFile, AnotherUsersHeldLock, OwnHeldLock };
     struct Case {
         const char* what;
-        Runtime runtime;
         Planted planted;
-        bool inRuntime;  // where the lock is expected: the runtime folder, else the config one
         bool starts;
     };
     const std::vector<Case> cases = {
-        {"private runtime folder", Runtime::Private, Planted::Nothing, true, true},
-        {"runtime folder others may enter", Runtime::OpenToOthers, Planted::Nothing, false, true},
-        {"relative runtime folder", Runtime::Relative, Planted::Nothing, false, true},
-        {"no runtime folder", Runtime::Unset, Planted::Nothing, false, true},
-        {"a link in place of the lock", Runtime::Unset, Planted::LinkToAnotherFile, false, true},
-        {"a running copy holds the lock", Runtime::Unset, Planted::OwnHeldLock, false, false},
-        {"another user holds a lock file", Runtime::Unset, Planted::AnotherUsersHeldLock, false,
-         true},
+        {"nothing there yet", Planted::Nothing, true},
+        {"a link in place of the lock", Planted::LinkToAnotherFile, true},
+        {"a running copy holds the lock", Planted::OwnHeldLock, false},
+        {"another user holds a lock file", Planted::AnotherUsersHeldLock, true},
     };
     for (const auto& c : cases) {
         if (c.planted == Planted::AnotherUsersHeldLock && ::geteuid() != 0) continue;
         SCOPED_TRACE(c.what);
-        TempFolder runtime("vorlisk-runtime");
-        TempFolder config("vorlisk-config");
-        fs::permissions(runtime.Path(), c.runtime == Runtime::OpenToOthers
-                                            ? fs::perms::owner_all | fs::perms::others_all
-                                            : fs::perms::owner_all);
+        TempFolder data("vorlisk-data");
         ScopedEnvironment environment;
-        environment.Set("XDG_RUNTIME_DIR", c.runtime == Runtime::Relative ? "relative/runtime"
-                                           : c.runtime == Runtime::Unset  ? nullptr
-                                                                          : runtime.Path().c_str());
-        environment.Set("XDG_CONFIG_HOME", config.Path());
-        const std::string lock = c.inRuntime ? runtime.Path() + "/" + kLockName
-                                             : config.MakeFolder("vorlisk") + kLockName;
-        const std::string victim = config.Path("victim");
+        environment.Set("XDG_DATA_HOME", data.Path());
+        const std::string lock = data.MakeFolder("vorlisk") + kInstanceLockName;
+        const std::string victim = data.Path("victim");
         int held = -1;
         if (c.planted == Planted::LinkToAnotherFile) fs::create_symlink(victim, lock);
         if (c.planted == Planted::OwnHeldLock || c.planted == Planted::AnotherUsersHeldLock) {
-            held = ::open(config.Write("vorlisk/" + kLockName, "").c_str(), O_RDWR);
+            held =
+                ::open(data.Write(std::string("vorlisk/") + kInstanceLockName, "").c_str(), O_RDWR);
             ASSERT_EQ(::flock(held, LOCK_EX), 0);
             if (c.planted == Planted::AnotherUsersHeldLock)
                 ASSERT_EQ(::fchown(held, 65534, 65534), 0);

@@ -236,12 +236,11 @@ TEST_F(InventoryFileTest, LinesWithoutTabAreSkipped) {
 TEST_F(InventoryFileTest, GenreFilterMatchesTheGenreFieldExactly) {
     WriteCatalogue(CrLf({
         Line("Sports day", "SCES-00001", "SPORTS", "fun\tRACE day\tRPG too"),
-        Line("Racer", "SLUS-00002", "RACE"),
-        Line("Racer Two", "SLUS-00003", "RACE2"),
-        Line("Rider", "RACE-00004", "OTHER", "RACE"),
-        Line("lower", "SLUS-00005", "race"),
-        Line("Blank genre", "SLUS-00006", ""),
-        Line("RACE", "SLUS-00007", "FIGHT"),
+        Line("Racer", "SLUS-00002", "RACE"), Line("Racer Two", "SLUS-00003", "RACE2"),
+        Line("Rider", "RACE-00004", "OTHER", "RACE"), Line("lower", "SLUS-00005", "race"),
+        Line("Blank genre", "SLUS-00006", ""), Line("RACE", "SLUS-00007", "FIGHT"),
+        Line("Epic", "SLES-00008", "\xC9PIQUE"),          // Windows-1252
+        Line("Epic Two", "SLES-00009", "\xC3\x89PIQUE"),  // UTF-8: the same genre
     }));
     struct Case {
         std::string genre;
@@ -255,7 +254,12 @@ TEST_F(InventoryFileTest, GenreFilterMatchesTheGenreFieldExactly) {
         {"RPG", {}},
         {"RAC", {}},
         {"FIGHT", {"RACE"}},
-        {"", {"Blank genre", "lower", "RACE", "Racer", "Racer Two", "Rider", "Sports day"}},
+        {"\xC3\x89PIQUE", {"Epic", "Epic Two"}},
+        {"\xC9PIQUE", {"Epic", "Epic Two"}},
+        {"\xE9PIQUE", {}},
+        {"",
+         {"Blank genre", "Epic", "Epic Two", "lower", "RACE", "Racer", "Racer Two", "Rider",
+          "Sports day"}},
     };
     InventoryFile inventory(path_);
     for (const auto& c : cases) {

@@ -56,5 +56,25 @@ TEST(TextEncoding, TextThatDoesNotFitWindows1252StaysUtf8) {
     EXPECT_EQ(EncodingOf("caf\xc3\xa9", TextEncoding::Windows1252), TextEncoding::Utf8);
 }
 
+// A text is written in Windows-1252 only when those bytes are shown as the same text again.
+TEST(TextEncoding, Windows1252IsWrittenOnlyWhenItReadsBackTheSame) {
+    struct Case {
+        const char* text;  // UTF-8
+        std::string stored;
+    };
+    const Case cases[] = {
+        {"Gro\xc3\x9f\xe2\x80\xa6", "Gro\xc3\x9f\xe2\x80\xa6"},  // Groß… would be DF 85, also UTF-8
+        {"\xc3\x83\xc2\xa9", "\xc3\x83\xc2\xa9"},                // Ã© would be C3 A9, that is é
+        {"Caf\xc3\xa9", "Caf\xe9"},
+        {"Gro\xc3\x9f \xe2\x80\xa6", "Gro\xdf \x85"},
+        {"plain", "plain"},
+    };
+    for (const Case& c : cases) {
+        const std::string stored = EncodeText(c.text, TextEncoding::Windows1252);
+        EXPECT_EQ(stored, c.stored) << c.text;
+        EXPECT_EQ(ShownUtf8(stored), c.text);
+    }
+}
+
 }  // namespace
 }  // namespace vorlisk

@@ -245,6 +245,26 @@ TEST(FileServices, WriteFileSafelyWritesAndReplaces) {
 }
 
 #ifndef _WIN32
+// After the rename the folder is synced where it can be: a save by a bare name (in the working
+// folder) and one into a folder that can be written but not read are complete all the same.
+TEST(FileServices, WriteFileSafelySyncsItsFolderWhereItCan) {
+    TempFolder folder;
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Path());
+    const WriteResult bare = WriteFileSafely("data.txt", "here");
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(bare.ok) << bare.reason;
+    EXPECT_EQ(folder.Read("data.txt"), "here");
+
+    const std::string unreadable = folder.MakeFolder("unreadable");
+    const std::string saved = folder.Write("unreadable/data.txt", "old");
+    ::chmod(unreadable.c_str(), 0300);
+    const WriteResult blind = WriteFileSafely(saved, "new");
+    ::chmod(unreadable.c_str(), 0700);
+    EXPECT_TRUE(blind.ok) << blind.reason;
+    EXPECT_EQ(folder.Read("unreadable/data.txt"), "new");
+}
+
 TEST(FileServices, WriteFileSafelyKeepsPermissionsLinksAndReadOnlyFiles) {
     TempFolder folder;
     const std::string path = folder.Path("data.txt");

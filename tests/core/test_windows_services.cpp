@@ -345,6 +345,7 @@ TEST(WindowsProgram, ApplicationFolderAndOneCopyAtATime) {
 
     EXPECT_TRUE(services.ClaimSingleInstance());
     EXPECT_FALSE(services.ClaimSingleInstance()) << "the first claim holds for the process";
+    EXPECT_TRUE(PathExists(folder + kInstanceLockName)) << "a portable folder holds its lock";
 }
 
 // A portable copy keeps its files beside itself; an installed one in %APPDATA%\Vorlisk\.

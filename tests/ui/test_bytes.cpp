@@ -68,7 +68,9 @@ TEST_F(WindowTest, EveryByteOfAFieldSurvivesShowAndStore) {
 TEST_F(WindowTest, ACatalogueFromWindowsStaysWindows1252) {
     const std::string catalogue =
         "Caf\xe9 Racer\tSLES-\xe9\tCOURSE \xc0 PIED\t1\t/g/caf\xe9.iso\t/p/\xe9t\xe9.jpg\t"
-        "/p/\xe0.jpg\tR\xe9" "el\tcr\xe8me\tbr\xfbl\xe9" "e\r\n"
+        "/p/\xe0.jpg\tR\xe9"
+        "el\tcr\xe8me\tbr\xfbl\xe9"
+        "e\r\n"
         "Pok\xe9mon\t\tRPG\t0\t\t\t\tReal PSX\t\x93quoted\x94 \x80 5\r\n"
         "\xc9t\xe9\tID 1 \t \tx\t\t\t\t\t \r\n";
     Write("gameinv.txt", catalogue);
@@ -89,6 +91,22 @@ TEST_F(WindowTest, ACatalogueFromWindowsStaysWindows1252) {
     w.SaveGameRecord();
     EXPECT_EQ(SelectedRecord(),
               "\xc9-1\tRPG\t0\t/g/\xe0 la carte.iso\t\t\tReal PSX\tCr\xc3\xa8me\t\xe6\xbc\xa2");
+}
+
+// A lone LF or CR of a stored description stays itself through an edit; only the user's own
+// Enter becomes a stored line break.
+TEST_F(WindowTest, AnEditedDescriptionKeepsItsLoneLineFeedAndCarriageReturn) {
+    Write("gameinv.txt",
+          EncodeCatalogueLine("Game\tID\t\t0\t\t\t\t\tone\ntwo\rthree\tfour") + "\r\n");
+    formGameInventory& w = Start();
+    w.btnInfo_Click();
+    Click("Game");
+    w.txtDescription()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w.txtDescription(), "!");
+    QTest::keyClick(w.txtDescription(), Qt::Key_Return);
+    QTest::keyClicks(w.txtDescription(), "five");
+    w.SaveGameRecord();
+    EXPECT_EQ(SelectedRecord(), "ID\t\t0\t\t\t\t\tone\ntwo\rthree\tfour!\tfive");
 }
 
 }  // namespace

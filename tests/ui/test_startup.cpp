@@ -5,6 +5,7 @@
 #include <csignal>
 #include <optional>
 
+#include "app/ui/comeforward.h"
 #include "app/ui/sessionend.h"
 #include "app/ui/widgets.h"
 #include "launch/ui/formEmulatorPath.h"
@@ -56,6 +57,23 @@ TEST_F(WindowTest, SecondCopyEndsWithoutTouchingAnything) {
     EXPECT_FALSE(started);
     EXPECT_EQ(window->PathDialog(), nullptr);
     EXPECT_FALSE(Exists("gameinv.txt"));
+}
+
+// A later start on the same data folder asks the running copy to come to the front.
+TEST_F(WindowTest, ALaterStartBringsTheRunningWindowForward) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the event reaches the window through a waiting thread of Qt's, which no "
+                    "single turn of the event loop is sure to see";
+#endif
+    Start();
+    EXPECT_FALSE(AskRunningCopyToComeForward(Folder())) << "no copy listens yet";
+    ListenForLaterStarts(*window, Folder());
+    window->showMinimized();
+    ASSERT_TRUE(window->isMinimized());
+    EXPECT_TRUE(AskRunningCopyToComeForward(Folder()));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(WindowTest, AppPathEndsInOneSeparator) {

@@ -118,6 +118,27 @@ TEST_F(WindowTest, GetFillsIdAndNameFromTheDiscAndTheTableOfGames) {
     EXPECT_TRUE(system.started.empty());
 }
 
+// Right after its own helper mounted the image, Get reads the helper's mount point first,
+// however the other drives sort; without a mount of its own it reads the drives in order.
+TEST_F(WindowTest, GetReadsTheHelpersOwnMountFirst) {
+    for (const char* drive : {"z-other", "a-own"})
+        std::filesystem::create_directories(Folder() + drive);
+    Write("z-other/system.cnf", "BOOT = cdrom:\\SCUS_944.26;1\r\n");
+    Write("a-own/system.cnf", "BOOT = cdrom:\\SLUS_005.94;1\r\n");
+    Write("image.iso", "data");
+    Write("daemon", "#!/bin/sh\n");  // found on PATH
+    system.cdromRoots = {Folder() + "z-other/", Folder() + "a-own/"};
+    system.runAnswer.output = Folder() + "a-own\n";
+    formGameInventory& w = Start();
+    w.btnInfo_Click();
+    w.txtISO()->setText(ToQt(Folder() + "image.iso"));
+    w.btnGet_Click();
+    EXPECT_EQ(w.txtID()->text(), QStringLiteral("SLUS-00594"));
+    w.txtISO()->clear();  // a real disc: nothing is mounted
+    w.btnGet_Click();
+    EXPECT_EQ(w.txtID()->text(), QStringLiteral("SCUS-94426"));
+}
+
 TEST_F(WindowTest, GetReadsTheIdOfARawImageWithoutMountingIt) {
     WriteDiscImage(Folder(), "Game.cue", PlayStationIso("SLUS_005.94"), 2);
     std::filesystem::create_directories(Folder() + "disc");
