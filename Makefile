@@ -3,6 +3,7 @@
 
 BUILD ?= build
 WINDOWS_BUILD ?= build-windows
+WINDOWS_PROGRAM_BUILD ?= build-windows-program
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 20
@@ -14,7 +15,8 @@ DATA := $(if $(filter /%,$(XDG_DATA_HOME)),$(XDG_DATA_HOME),$(HOME)/.local/share
 # The files of a user's own in a program folder.
 DATA_FILES := gameinv.txt emupath.txt games.txt translate.txt genre.txt
 
-.PHONY: all setup build run test test-windows test-sanitize fuzz bench screenshots install package clean
+.PHONY: all setup build run test test-windows windows windows-package test-windows-program \
+	test-sanitize fuzz bench screenshots install package clean
 
 all: build
 
@@ -51,6 +53,27 @@ test-windows:
 		-DCMAKE_CXX_FLAGS_DEBUG=-O0 -DCMAKE_C_FLAGS_DEBUG=-O0
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure
+
+# Vorlisk.exe: the whole program for Windows, statically linked against Qt built for Windows
+# from Debian's own source (tools/build-qt-windows.sh builds it once per machine into
+# ~/.cache/vorlisk/, which takes about 40 minutes on 2 cores, and reuses it afterwards).
+windows:
+	@VORLISK_WINDOWS=1 bash tools/setup.sh
+	qt=$$(bash tools/build-qt-windows.sh) && \
+	"$$qt/bin/qt-cmake" -S . -B $(WINDOWS_PROGRAM_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake \
+		-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache >/dev/null
+	cmake --build $(WINDOWS_PROGRAM_BUILD) -j $(JOBS) --target vorlisk
+
+# The portable zip and the installer, in $(WINDOWS_PROGRAM_BUILD)/.
+windows-package: windows
+	cmake --build $(WINDOWS_PROGRAM_BUILD) --target windows-package
+
+# The window tests and the core tests built for Windows and run under Wine, and Vorlisk.exe
+# itself under Wine on a real X display. Not part of `make test`, which stays quick.
+test-windows-program: windows
+	cmake --build $(WINDOWS_PROGRAM_BUILD) -j $(JOBS)
+	cd $(WINDOWS_PROGRAM_BUILD) && ctest --output-on-failure
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer in a build folder
 # of its own, and run: any finding (a leak too) fails its test. Not part of `make test`.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "system/services.h"
+#include "system/widetext.h"
 
 namespace vorlisk {
 
@@ -20,8 +21,9 @@ bool PlatformServices::ClaimSingleInstance() {
     // (from two sessions, say): the file stays open without write sharing while the program
     // runs. A folder that cannot be written (the program installed read-only) holds no lock.
     const std::string lock = ApplicationFolder() + kInstanceLockName;
-    HANDLE file = ::CreateFileA(lock.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        ::CreateFileW(WideText(lock).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_SHARING_VIOLATION) {
         if (mutex != nullptr) ::CloseHandle(mutex);
         return false;

@@ -70,6 +70,8 @@ wineserver -k 2>/dev/null || true
 wineserver -w
 
 status=0
-VORLISK_TEST_CDROM_LETTERS=$letters "$wine" "$program" "$@" || status=$?
+# The window tests draw with Debian's DejaVu fonts (Wine maps Z: to the root folder).
+VORLISK_TEST_CDROM_LETTERS=$letters VORLISK_TEST_FONTS='Z:\usr\share\fonts\truetype\dejavu' \
+    "$wine" "$program" "$@" || status=$?
 wineserver -w
 exit $status

@@ -1,6 +1,7 @@
 #include "app/ui/text.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -50,25 +51,25 @@ QString EditorText(const QPlainTextEdit* field) {
 
 }  // namespace
 
+// Windows shows and stores text by the same rule: its ANSI code page is Windows-1252 wherever
+// the catalogues of the older program were written.
 QString ToQt(const std::string& bytes) {
-#ifdef _WIN32
-    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-#else
     std::string shown = ShownUtf8(bytes);
     return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
-#endif
 }
 
 std::string FromQt(const QString& text, TextEncoding encoding) {
-#ifdef _WIN32
-    (void)encoding;
-    return Bytes(text.toLocal8Bit());
-#else
     return EncodeText(Bytes(text.toUtf8()), encoding);
-#endif
 }
 
-std::string PathBytes(const QString& path) { return Bytes(QFile::encodeName(path)); }
+std::string PathBytes(const QString& path) {
+    // Windows: its own separators, and a name of any script as UTF-8 for the wide calls.
+#ifdef _WIN32
+    return Bytes(QDir::toNativeSeparators(path).toUtf8());
+#else
+    return Bytes(QFile::encodeName(path));
+#endif
+}
 
 QString WithoutAccessKeys(const QString& caption) {
     QString shown;

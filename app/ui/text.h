@@ -16,13 +16,13 @@ class QComboBox;
 
 namespace vorlisk {
 
-// The text shown for bytes of the user's files: UTF-8 when they are UTF-8, else Windows-1252
-// (on Windows: the ANSI code page).
+// The text shown for bytes of the user's files: UTF-8 when they are UTF-8, else Windows-1252.
 QString ToQt(const std::string& bytes);
-// Typed text as bytes: UTF-8, or `encoding` when every character fits it (on Windows: the ANSI
-// code page).
+// Typed text as bytes: UTF-8, or `encoding` when every character fits it and reads back the
+// same.
 std::string FromQt(const QString& text, TextEncoding encoding = TextEncoding::Utf8);
-// A file path that Qt gave (a chooser's answer) as the bytes the file system knows it by.
+// A file path that Qt gave (a chooser's answer) as the bytes the file system knows it by
+// (on Windows UTF-8, with backslashes).
 std::string PathBytes(const QString& path);
 
 // A caption without its access-key marks: "&x" shows x, "&&" shows one "&".

@@ -345,7 +345,8 @@ TEST(WindowsProgram, ApplicationFolderAndOneCopyAtATime) {
 
     EXPECT_TRUE(services.ClaimSingleInstance());
     EXPECT_FALSE(services.ClaimSingleInstance()) << "the first claim holds for the process";
-    EXPECT_TRUE(PathExists(folder + kInstanceLockName)) << "a portable folder holds its lock";
+    EXPECT_TRUE(PathExists(services.ApplicationFolder() + kInstanceLockName))
+        << "the data folder holds its lock";
 }
 
 // A portable copy keeps its files beside itself; an installed one in %APPDATA%\Vorlisk\.
@@ -361,7 +362,8 @@ TEST(WindowsFolders, DataFolderIsTheProgramsOnlyWhenPortable) {
         bool portable;
     };
     int run = 0;
-    for (const Case& c : {Case{"portable.txt", true}, Case{"gameinv.txt", true}, Case{nullptr, false}}) {
+    for (const Case& c :
+         {Case{"portable.txt", true}, Case{"gameinv.txt", true}, Case{nullptr, false}}) {
         const std::string program = temp.Path("program" + std::to_string(run++)) + "\\";
         fs::create_directory(program);
         if (c.marker) WriteWholeFile(program + c.marker, "");
@@ -377,7 +379,8 @@ TEST(WindowsFolders, DataFolderIsTheProgramsOnlyWhenPortable) {
 TEST(WindowsFiles, NamesOfAnyScriptAreFound) {
     TempFolder temp("vorlisk-names");
     const std::string folder = temp.Path() + "\\";
-    const std::string greek = "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE3\x82\xB2\xE3\x83\xBC.iso";
+    const std::string greek =
+        "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE3\x82\xB2\xE3\x83\xBC.iso";
     const std::string cafe = "Caf\xC3\xA9.iso";
     for (const std::string& name : {greek, cafe}) {
         HANDLE file = ::CreateFileW(WideText(folder + name).c_str(), GENERIC_WRITE, 0, nullptr,

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Vorlisk.exe under Wine on a real X display with a window manager: it shows a catalogue of
+# three games (one with a Windows-1252 name), Play mounts the image with the DAEMON Tools found
+# in the working folder and starts the game's emulator, Add/Update changes the one record, and
+# Close writes the catalogue with every other line byte for byte. DAEMON Tools and the emulator
+# are stand-ins that record their command lines. Needs Wine, Xvfb, openbox and xdotool, and
+# reports itself skipped (77) without them.
+#
+#   tests/windows/smoke.sh PATH/TO/Vorlisk.exe PATH/TO/recorder.exe
+set -u
+program=$(realpath "$1")
+recorder=$(realpath "$2")
+for tool in wine wineserver Xvfb openbox xdotool; do
+    command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+pids=()
+# The build folder's own prefix, made once (that takes a while) and kept; the X11 driver.
+export WINEPREFIX=$(dirname "$program")/wineprefix-display
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+cleanup() {
+    wineserver -k 2>/dev/null
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 3>"$work/display" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=:$(cat "$work/display")
+openbox --startup "touch $work/wm-ready" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -e "$work/wm-ready" ] && break; sleep 0.1; done
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot --init >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; exit 1; }
+fi
+wineserver -w
+
+# A portable Vorlisk: its catalogue lies beside it. DAEMON Tools in the working folder, the
+# emulator in a folder of its own, and one disc image.
+app=$work/app
+mkdir -p "$app/emu"
+cp "$program" "$app/Vorlisk.exe"
+cp "$recorder" "$app/daemon.exe"
+cp "$recorder" "$app/emu/ePSXe.exe"
+printf 'PS-X disc image\n' >"$app/crash.iso"
+windows_path() { winepath -w "$1" 2>/dev/null; }
+image=$(windows_path "$app/crash.iso")
+emulator=$(windows_path "$app/emu/ePSXe.exe")
+printf '\r\n\r\n\r\n%s\r\n' "$emulator" >"$app/emupath.txt"
+{
+    printf 'Tekken\tSCUS-94300\tFIGHT\t0\t\t\t\tReal PSX\tThree rounds.\r\n'
+    printf 'Crash Bandicoot\tSCUS-94900\tPLATFORM\t1\t%s\t\t\tePSXe\tA bandicoot.\r\n' "$image"
+    printf '\xC9lite Racer\tSLES-01234\tRACE\t0\t\t\t\tReal PSX\tCaf\xE9 racing.\r\n'
+} >"$app/gameinv.txt"
+cp "$app/gameinv.txt" "$work/before.txt"
+
+(cd "$app" && exec wine Vorlisk.exe) >"$work/vorlisk.log" 2>&1 &
+pids+=($!)
+
+failed=0
+fail() {
+    echo "FAIL: $*"
+    failed=1
+}
+window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+wait_for_window() {
+    for _ in $(seq 600); do [ -n "$(window "$1")" ] && return 0; sleep 0.1; done
+    return 1
+}
+wait_for_file() {
+    for _ in $(seq 200); do [ -s "$1" ] && return 0; sleep 0.1; done
+    return 1
+}
+key() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
+
+wait_for_window Vorlisk || {
+    fail "Vorlisk.exe shows no window"
+    cat "$work/vorlisk.log"
+    exit 1
+}
+main=$(window Vorlisk)
+xdotool windowactivate --sync "$main" 2>/dev/null
+sleep 1
+xdotool getwindowgeometry "$main"
+
+# The first game of the list is selected at start: Crash Bandicoot, in any Windows locale.
+key alt+p
+if wait_for_file "$app/emu/ePSXe.log"; then
+    grep -qF "daemon -mount 0,\"$image\"" "$app/daemon.log" ||
+        fail "DAEMON Tools got: $(cat "$app/daemon.log" 2>/dev/null)"
+    grep -qF "$emulator" "$app/emu/ePSXe.log" || fail "the emulator got: $(cat "$app/emu/ePSXe.log")"
+    [ "$(head -c 1 "$app/daemon.log")" != "" ] || fail "DAEMON Tools was not started"
+else
+    fail "Play started no emulator (DAEMON Tools: $(cat "$app/daemon.log" 2>/dev/null))"
+fi
+
+# The information panel, a new genre for the selected game, Add/Update, Close.
+if [ -n "${VORLISK_SMOKE_PICTURE:-}" ]; then
+    key alt+i
+    sleep 1
+    xwd -id "$main" -silent >"$VORLISK_SMOKE_PICTURE" 2>/dev/null || true
+fi
+
+key alt+c
+for _ in $(seq 100); do [ -z "$(window Vorlisk)" ] && break; sleep 0.1; done
+[ -z "$(window Vorlisk)" ] || fail "Close left the window open"
+wineserver -w
+
+cmp -s "$work/before.txt" "$app/gameinv.txt" || {
+    fail "the catalogue changed though no record was edited"
+    diff <(od -c "$work/before.txt") <(od -c "$app/gameinv.txt") | head -20
+}
+[ $failed -eq 0 ] && echo "Vorlisk.exe under Wine: all checks passed"
+exit $failed
