@@ -101,9 +101,11 @@ class formGameInventory : public QDialog {
 
     // ---- handlers ----
     void btnClose_Click();
-    // Ends the program as btnClose_Click does but asks nothing, for the desktop session is
-    // ending: a save that fails leaves the old catalogue as it was.
-    void EndSession();
+    // Saves what Close saves, and the paths of an open path dialog, for the desktop session
+    // is ending: asks nothing and shows nothing, for nobody may be there to answer. What
+    // cannot be saved is told on standard error, and a save that fails leaves the old file as
+    // it was. False when something was not saved.
+    bool SaveAtSessionEnd();
     void btnInfo_Click();
     void lblCredits_Click();
     void cmbGenre_Click();
@@ -167,6 +169,8 @@ class formGameInventory : public QDialog {
     void SetAddButtonColour(const QColor& colour);
     void ConnectHandlers();
     void EndProgram();
+    // Saves the catalogue; the reason when it was not saved, else the empty text.
+    QString SaveCatalogue();
 
     SystemServices& system_;
     UserInterface& ui_;

@@ -91,7 +91,7 @@ class FakeUserInterface : public UserInterface {
     std::deque<QString> folderAnswers;
     std::vector<QString> openedAddresses;
     int ended = 0;
-    // Runs while a message or input box is open, as a real modal box runs the event loop
+    // Runs while a message box, question or input box is open, as a real modal box runs the event loop
     // and takes the focus away from the window.
     std::function<void()> whileOpen;
 
@@ -102,6 +102,7 @@ class FakeUserInterface : public UserInterface {
     }
     bool AskYesNo(QWidget*, const QString& text, const QString&) override {
         questions.push_back(text);
+        if (whileOpen) whileOpen();
         return Next(answers, false);
     }
     QString InputBox(QWidget*, const QString& prompt, const QString&,
