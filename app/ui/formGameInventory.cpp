@@ -14,11 +14,13 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "app/programlog.h"
 #include "app/ui/text.h"
 #include "app/ui/userinterface.h"
 #include "app/ui/widgets.h"
 #include "inventory/ui/gamelistmodel.h"
 #include "launch/ui/formEmulatorPath.h"
+#include "launch/ui/startwatch.h"
 #include "system/services.h"
 #include "system/textfile.h"
 #include "ui_formGameInventory.h"
@@ -143,6 +145,7 @@ bool formGameInventory::Form_Load() {
     inventory_ = InventoryFile(appPath_ + "gameinv.txt");
 
     pathDialog_ = std::make_unique<formEmulatorPath>(*this, ui_);
+    startWatch_ = new StartWatch(*this, ui_, LogPath());
     TextLines paths = pathDialog_->PathFile().Read();
     for (int i = 0; i < 4; ++i) {
         size_t line = static_cast<size_t>(i);
@@ -228,8 +231,10 @@ bool formGameInventory::SaveAtSessionEnd() {
     if (pathDialog_ && pathDialog_->isVisible())
         if (QString text = pathDialog_->NotSavedText(pathDialog_->SavePaths()); !text.isEmpty())
             notSaved << text;
-    for (const QString& text : notSaved)
+    for (const QString& text : notSaved) {
         std::fprintf(stderr, "vorlisk: %s\n", text.toLocal8Bit().constData());
+        AppendToLog(LogPath(), "At the session's end: " + text.toStdString());
+    }
     return notSaved.isEmpty();
 }
 

@@ -33,6 +33,7 @@ class GameListModel;
 class PictureBox;
 class ClickableLabel;
 class formEmulatorPath;
+class StartWatch;
 
 class formGameInventory : public QDialog {
     Q_OBJECT
@@ -169,6 +170,8 @@ class formGameInventory : public QDialog {
     void SetAddButtonColour(const QColor& colour);
     void ConnectHandlers();
     void EndProgram();
+    // The program's log in the data folder.
+    std::string LogPath() const { return appPath_ + "vorlisk.log"; }
     // Saves the catalogue; the reason when it was not saved, else the empty text.
     QString SaveCatalogue();
 
@@ -176,6 +179,7 @@ class formGameInventory : public QDialog {
     UserInterface& ui_;
     std::unique_ptr<Ui::formGameInventory> form_;
     std::unique_ptr<formEmulatorPath> pathDialog_;
+    StartWatch* startWatch_ = nullptr;  // made with the path dialog
     InventoryFile inventory_{""};
     GameListModel* model_ = nullptr;
     std::string appPath_;

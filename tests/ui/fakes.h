@@ -33,8 +33,10 @@ class FakeSystem : public SystemServices {
     std::string ProgramFolder() override { return programFolder; }
     bool ClaimSingleInstance() override { return !otherCopyRunning; }
     std::vector<std::string> CdromRoots() override { return cdromRoots; }
-    void StartCommandLine(const std::string& commandLine, ShowState state) override {
+    std::unique_ptr<StartedProgram> StartCommandLine(const std::string& commandLine,
+                                                     ShowState state) override {
         started.emplace_back(commandLine, state);
+        return nullptr;
     }
     ProgramRun RunCommandLine(const std::string& commandLine, ShowState state,
                               std::chrono::milliseconds) override {
@@ -91,8 +93,8 @@ class FakeUserInterface : public UserInterface {
     std::deque<QString> folderAnswers;
     std::vector<QString> openedAddresses;
     int ended = 0;
-    // Runs while a message box, question or input box is open, as a real modal box runs the event loop
-    // and takes the focus away from the window.
+    // Runs while a message box, question or input box is open, as a real modal box runs the event
+    // loop and takes the focus away from the window.
     std::function<void()> whileOpen;
 
     void ShowMessage(QWidget*, const QString& text, const QString& title,
