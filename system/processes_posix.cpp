@@ -254,7 +254,8 @@ long long NowMilliseconds() {
 
 // The relay between a started program and this program, in a process of its own: it reads
 // the program's standard error from `errors`, and when the program ends within `watch` it
-// writes its exit code, a line end and the end of its error output to `report`. Otherwise it
+// writes its exit code (an int as it lies in memory) and the end of its error output to
+// `report`. Otherwise it
 // closes `report` without a word. Either way it goes on reading the error output to its end,
 // so that the program can always write it, and then reaps the program.
 [[noreturn]] void Relay(pid_t program, int errors, int report, long long watch) {
@@ -270,16 +271,7 @@ long long NowMilliseconds() {
                 if (::poll(&more, 1, 0) <= 0) break;
             }
             const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            char header[16];
-            int headerLength = 0;
-            char digits[12];
-            int digitCount = 0;
-            for (unsigned value = static_cast<unsigned>(code); digitCount == 0 || value;
-                 value /= 10)
-                digits[digitCount++] = static_cast<char>('0' + value % 10);
-            while (digitCount) header[headerLength++] = digits[--digitCount];
-            header[headerLength++] = '\n';
-            (void)!::write(report, header, static_cast<size_t>(headerLength));
+            (void)!::write(report, &code, sizeof code);
             (void)!::write(report, tail, length);
             break;
         }
@@ -313,11 +305,12 @@ class RelayedProgram : public StartedProgram {
         received_ += got;
         if (open) return outcome_;  // at its end ReadAvailable has closed the pipe
         outcome_.known = true;
-        const size_t lineEnd = received_.find('\n');
-        if (lineEnd == std::string::npos) return outcome_;  // it outlived the watch
+        int code = 0;
+        if (received_.size() < sizeof code) return outcome_;  // it outlived the watch
+        std::memcpy(&code, received_.data(), sizeof code);
         outcome_.ended = true;
-        outcome_.exitCode = std::atoi(received_.substr(0, lineEnd).c_str());
-        outcome_.errors = received_.substr(lineEnd + 1);
+        outcome_.exitCode = code;
+        outcome_.errors = received_.substr(sizeof code);
         return outcome_;
     }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Fake outside world for driving the real windows in tests.
+// Fake outside world for driving the real windows in tests, and the real one in a test folder.
 
 #include <QString>
 #include <QStringList>
@@ -68,6 +68,19 @@ class FakeSystem : public SystemServices {
         value.clear();
         return false;
     }
+};
+
+// The real services of the platform, with the program's folders in the test's folder and no
+// one-copy lock, for tests that start real programs.
+class FolderServices : public PlatformServices {
+  public:
+    explicit FolderServices(std::string folder) : folder_(std::move(folder)) {}
+    std::string ApplicationFolder() override { return folder_; }
+    std::string ProgramFolder() override { return folder_; }
+    bool ClaimSingleInstance() override { return true; }
+
+  private:
+    std::string folder_;
 };
 
 class FakeUserInterface : public UserInterface {

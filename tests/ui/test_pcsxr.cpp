@@ -111,18 +111,6 @@ void KillProcessesNaming(const std::string& path) {
     ::closedir(proc);
 }
 
-// The platform's services with the program's folders in the test's folder, and no lock.
-class FolderServices : public PlatformServices {
-  public:
-    explicit FolderServices(std::string folder) : folder_(std::move(folder)) {}
-    std::string ApplicationFolder() override { return folder_; }
-    std::string ProgramFolder() override { return folder_; }
-    bool ClaimSingleInstance() override { return true; }
-
-  private:
-    std::string folder_;
-};
-
 TEST(PcsxrTest, PlayBootsTheDiscInPcsxReloaded) {
     if (::access(kPcsxr, X_OK) != 0) GTEST_SKIP() << kPcsxr << " is not installed";
     for (const char* tool : {"Xvfb", "xdotool"})

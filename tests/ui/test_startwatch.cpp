@@ -21,18 +21,6 @@
 namespace vorlisk::testing {
 namespace {
 
-// The platform's services with the program's folders in the test's folder, and no lock.
-class FolderServices : public PlatformServices {
-  public:
-    explicit FolderServices(std::string folder) : folder_(std::move(folder)) {}
-    std::string ApplicationFolder() override { return folder_; }
-    std::string ProgramFolder() override { return folder_; }
-    bool ClaimSingleInstance() override { return true; }
-
-  private:
-    std::string folder_;
-};
-
 TEST(StartWatchTest, AnEmulatorThatFailsAtOnceIsToldAndEveryStartIsLogged) {
     struct Case {
         const char* what;
