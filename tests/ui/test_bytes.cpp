@@ -68,9 +68,7 @@ TEST_F(WindowTest, EveryByteOfAFieldSurvivesShowAndStore) {
 TEST_F(WindowTest, ACatalogueFromWindowsStaysWindows1252) {
     const std::string catalogue =
         "Caf\xe9 Racer\tSLES-\xe9\tCOURSE \xc0 PIED\t1\t/g/caf\xe9.iso\t/p/\xe9t\xe9.jpg\t"
-        "/p/\xe0.jpg\tR\xe9"
-        "el\tcr\xe8me\tbr\xfbl\xe9"
-        "e\r\n"
+        "/p/\xe0.jpg\tR\xe9" "el\tcr\xe8me\tbr\xfbl\xe9" "e\r\n"
         "Pok\xe9mon\t\tRPG\t0\t\t\t\tReal PSX\t\x93quoted\x94 \x80 5\r\n"
         "\xc9t\xe9\tID 1 \t \tx\t\t\t\t\t \r\n";
     Write("gameinv.txt", catalogue);

@@ -1,6 +1,6 @@
-#include <sys/stat.h>
 #include <QApplication>
 #include <QCursor>
+#include <sys/stat.h>
 #include <QLineEdit>
 #include <QPushButton>
 
