@@ -24,7 +24,9 @@ class QuietSystem : public SystemServices {
     std::string ProgramFolder() override { return folder_; }
     bool ClaimSingleInstance() override { return true; }
     std::vector<std::string> CdromRoots() override { return cdromRoots; }
-    void StartCommandLine(const std::string&, ShowState) override {}
+    std::unique_ptr<StartedProgram> StartCommandLine(const std::string&, ShowState) override {
+        return nullptr;
+    }
     ProgramRun RunCommandLine(const std::string&, ShowState, std::chrono::milliseconds) override {
         return {};
     }

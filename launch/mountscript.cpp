@@ -207,8 +207,12 @@ void RunMountScript(const std::string& imagePath, int emulatorIndex,
 
 ServicesMountScriptHost::ServicesMountScriptHost(SystemServices& services,
                                                  std::function<std::string()> discGameId,
-                                                 std::function<bool(const std::string&)> askYesNo)
-    : services_(services), discGameId_(std::move(discGameId)), askYesNo_(std::move(askYesNo)) {}
+                                                 std::function<bool(const std::string&)> askYesNo,
+                                                 Watch watch)
+    : services_(services),
+      discGameId_(std::move(discGameId)),
+      askYesNo_(std::move(askYesNo)),
+      watch_(std::move(watch)) {}
 
 bool ServicesMountScriptHost::FileExists(const std::string& path) {
     return vorlisk::FileExists(path);
@@ -242,7 +246,8 @@ std::string ServicesMountScriptHost::ReadRegistryValue(unsigned long root, const
 }
 
 void ServicesMountScriptHost::StartCommandLine(const std::string& commandLine, ShowState state) {
-    services_.StartCommandLine(commandLine, state);
+    std::unique_ptr<StartedProgram> program = services_.StartCommandLine(commandLine, state);
+    if (program && watch_) watch_(commandLine, std::move(program));
 }
 
 }  // namespace vorlisk

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "system/services.h"
@@ -48,12 +49,15 @@ inline constexpr const char* kVgsLocationValue = "Location";
 void RunMountScript(const std::string& imagePath, int emulatorIndex,
                     const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host);
 
-// The host of the running program: the system services, the plain file test, and the two
-// things only the windows can give (the disc's game ID and the yes/no question).
+// The host of the running program: the system services, the plain file test, and the three
+// things only the windows can give (the disc's game ID, the yes/no question, and watching
+// each started program for its first seconds).
 class ServicesMountScriptHost : public MountScriptHost {
   public:
+    using Watch = std::function<void(const std::string& commandLine,
+                                     std::unique_ptr<StartedProgram> program)>;
     ServicesMountScriptHost(SystemServices& services, std::function<std::string()> discGameId,
-                            std::function<bool(const std::string&)> askYesNo);
+                            std::function<bool(const std::string&)> askYesNo, Watch watch);
 
     bool FileExists(const std::string& path) override;
     std::string DiscGameId() override;
@@ -70,6 +74,7 @@ class ServicesMountScriptHost : public MountScriptHost {
     SystemServices& services_;
     std::function<std::string()> discGameId_;
     std::function<bool(const std::string&)> askYesNo_;
+    Watch watch_;
 };
 
 }  // namespace vorlisk

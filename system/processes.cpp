@@ -34,6 +34,20 @@ std::string EscapeRegexText(const std::string& text) {
     return escaped;
 }
 
+std::string LastLines(const std::string& text, size_t count) {
+    auto blank = [](char c) { return c == '\n' || c == '\r' || c == ' ' || c == '\t'; };
+    size_t end = text.size();
+    while (end > 0 && blank(text[end - 1])) --end;
+    size_t begin = end;
+    for (size_t lines = 0; begin > 0 && lines < count; --begin)
+        if (text[begin - 1] == '\n' && ++lines == count) break;
+    while (begin < end && blank(text[begin])) ++begin;
+    std::string last;
+    for (size_t i = begin; i < end; ++i)
+        if (text[i] != '\r') last.push_back(text[i]);
+    return last;
+}
+
 std::vector<std::string> SearchPathFolders(const std::string& pathVariable) {
     std::vector<std::string> folders;
     size_t start = 0;

@@ -39,10 +39,15 @@ std::string EscapeRegexText(const std::string& text);
 // interpreter (sh, bash, python3, perl, ...), by the script it runs.
 bool IsProcessRunning(const std::string& myName);
 
-// Starts `commandLine` as a new process, detached from this one and never waited for. On Linux
-// the line is split by SplitProgramAndArguments, and a program without a folder is looked up
-// on the search path. An empty command line, a missing program or a failed start are ignored.
-void StartDetached(const std::string& commandLine);
+// Starts `commandLine` as a new process, detached from this one and never waited for, its
+// standard error watched for `watch`. On Linux the line is split by SplitProgramAndArguments,
+// and a program without a folder is looked up on the search path. Nothing for an empty command
+// line, a missing program or a failed start.
+std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
+                                              std::chrono::milliseconds watch = kStartWatch);
+
+// The last `count` lines of `text`, without the line ends and blank lines around them.
+std::string LastLines(const std::string& text, size_t count);
 
 // Brings forward the window chosen by ChooseWindow and sends it the Enter key. False when the
 // window system cannot be asked or no window fits.

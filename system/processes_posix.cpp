@@ -12,7 +12,10 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <iterator>
+#include <memory>
 #include <string_view>
 
 #include "system/commandline.h"
@@ -131,17 +134,29 @@ ExecPlan PlanExec(std::vector<std::string> arguments) {
     return plan;
 }
 
-// In a child between fork and exec: default signal handling, nothing blocked, and no file
-// descriptor above 2 left open.
-void ResetChildState() {
+// Default handling of every signal, none blocked.
+void ResetSignals() {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
     for (int sig = 1; sig < NSIG; ++sig) signal(sig, SIG_DFL);
+}
+
+// Closes the file descriptors from `from` to `to`, both included.
+void CloseRange(int from, int to) {
+    if (from > to) return;
 #ifdef SYS_close_range
-    if (syscall(SYS_close_range, 3U, ~0U, 0U) == 0) return;
+    if (syscall(SYS_close_range, static_cast<unsigned>(from), static_cast<unsigned>(to), 0U) == 0)
+        return;
 #endif
-    for (int fd = 3; fd < 65536; ++fd) ::close(fd);
+    for (int fd = from; fd <= std::min(to, 65535); ++fd) ::close(fd);
+}
+
+// In a child between fork and exec: default signal handling, nothing blocked, and no file
+// descriptor above 2 left open.
+void ResetChildState() {
+    ResetSignals();
+    CloseRange(3, INT_MAX);
 }
 
 void WaitForChild(pid_t pid) {
@@ -207,28 +222,165 @@ bool IsProcessRunning(const std::string& myName) {
     return found;
 }
 
-void StartDetached(const std::string& commandLine) {
-    ExecPlan plan = PlanExec(SplitProgramAndArguments(commandLine, IsProgram));
-    if (!plan.ok) return;
-    int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    if (devNull < 0) return;
+namespace {
 
-    // Two forks: the middle process starts a new session, forks the program and ends at
-    // once, so the program belongs to no terminal and is never left behind as our zombie.
+// The end of a started program's error output that its report carries.
+constexpr size_t kMostErrorsReported = 4096;
+
+// Keeps the last kMostErrorsReported bytes read from `fd` in `tail`; false at the end of the
+// pipe. Makes only calls that are safe in a forked child.
+bool ReadTail(int fd, char* tail, size_t& length) {
+    char buffer[1024];
+    ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0) return errno == EINTR || errno == EAGAIN;
+    if (got == 0) return false;
+    static_assert(sizeof buffer <= kMostErrorsReported);
+    const size_t count = static_cast<size_t>(got);
+    if (length + count > kMostErrorsReported) {
+        const size_t drop = length + count - kMostErrorsReported;
+        std::memmove(tail, tail + drop, length - drop);
+        length -= drop;
+    }
+    std::memcpy(tail + length, buffer, count);
+    length += count;
+    return true;
+}
+
+long long NowMilliseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// The relay between a started program and this program, in a process of its own: it reads
+// the program's standard error from `errors`, and when the program ends within `watch` it
+// writes its exit code (an int as it lies in memory) and the end of its error output to
+// `report`. Otherwise it
+// closes `report` without a word. Either way it goes on reading the error output to its end,
+// so that the program can always write it, and then reaps the program.
+[[noreturn]] void Relay(pid_t program, int errors, int report, long long watch) {
+    char tail[kMostErrorsReported];
+    size_t length = 0;
+    bool open = true;
+    const long long deadline = NowMilliseconds() + watch;
+    for (;;) {
+        int status = 0;
+        if (::waitpid(program, &status, WNOHANG) == program) {
+            while (open && ReadTail(errors, tail, length)) {
+                pollfd more{errors, POLLIN, 0};
+                if (::poll(&more, 1, 0) <= 0) break;
+            }
+            const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            (void)!::write(report, &code, sizeof code);
+            (void)!::write(report, tail, length);
+            break;
+        }
+        const long long left = deadline - NowMilliseconds();
+        if (left <= 0) break;
+        pollfd wait{errors, POLLIN, 0};
+        ::poll(&wait, open ? 1 : 0, static_cast<int>(std::min<long long>(left, 20)));
+        if (open && (wait.revents & (POLLIN | POLLHUP))) open = ReadTail(errors, tail, length);
+    }
+    ::close(report);
+    ::fcntl(errors, F_SETFL, 0);
+    while (open) open = ReadTail(errors, tail, length);
+    int status = 0;
+    while (::waitpid(program, &status, 0) < 0 && errno == EINTR) {
+    }
+    ::_exit(0);
+}
+
+// The report of a relay, read as it comes.
+class RelayedProgram : public StartedProgram {
+  public:
+    explicit RelayedProgram(int report) : report_(report) {}
+    ~RelayedProgram() override {
+        if (report_ >= 0) ::close(report_);
+    }
+
+    StartOutcome Poll() override {
+        if (outcome_.known) return outcome_;
+        std::string got;
+        const bool open = ReadAvailable(report_, got);
+        received_ += got;
+        if (open) return outcome_;  // at its end ReadAvailable has closed the pipe
+        outcome_.known = true;
+        int code = 0;
+        if (received_.size() < sizeof code) return outcome_;  // it outlived the watch
+        std::memcpy(&code, received_.data(), sizeof code);
+        outcome_.ended = true;
+        outcome_.exitCode = code;
+        outcome_.errors = received_.substr(sizeof code);
+        return outcome_;
+    }
+
+  private:
+    int report_;  // -1 once read to its end
+    std::string received_;
+    StartOutcome outcome_;
+};
+
+}  // namespace
+
+std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
+                                              std::chrono::milliseconds watch) {
+    ExecPlan plan = PlanExec(SplitProgramAndArguments(commandLine, IsProgram));
+    if (!plan.ok) return nullptr;
+    int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    int errors[2] = {-1, -1}, report[2] = {-1, -1};
+    auto closeAll = [&] {
+        for (int fd : {devNull, errors[0], errors[1], report[0], report[1]})
+            if (fd >= 0) ::close(fd);
+    };
+    if (devNull < 0 || ::pipe2(errors, O_CLOEXEC) != 0 || ::pipe2(report, O_CLOEXEC) != 0) {
+        closeAll();
+        return nullptr;
+    }
+
+    // Two forks: the middle process starts a new session, forks the relay and ends at once, so
+    // that the relay and the program belong to no terminal and are never our zombies.
     pid_t middle = ::fork();
     if (middle == 0) {
         ::setsid();
+        if (::fork() != 0) ::_exit(0);
+        // The relay keeps only its pipes: no lock or other file of ours stays open in it.
+        ResetSignals();
+        ::signal(SIGPIPE, SIG_IGN);  // the report may no longer be read
+        int keep[] = {devNull, errors[0], errors[1], report[1]};
+        std::sort(std::begin(keep), std::end(keep));
+        int from = 3;
+        for (int fd : keep) {
+            CloseRange(from, fd - 1);
+            from = fd + 1;
+        }
+        CloseRange(from, INT_MAX);
         pid_t program = ::fork();
-        if (program != 0) ::_exit(0);
-        ::dup2(devNull, 0);
-        ::dup2(devNull, 1);
-        ::dup2(devNull, 2);
-        ResetChildState();
-        ::execv(plan.program.c_str(), plan.argv.data());
-        ::_exit(127);
+        if (program == 0) {
+            ::dup2(devNull, 0);
+            ::dup2(devNull, 1);
+            ::dup2(errors[1], 2);
+            ResetChildState();
+            ::execv(plan.program.c_str(), plan.argv.data());
+            ::_exit(127);
+        }
+        ::close(errors[1]);
+        ::close(devNull);
+        if (program < 0) ::_exit(0);
+        ::fcntl(errors[0], F_SETFL, O_NONBLOCK);
+        Relay(program, errors[0], report[1], watch.count());
     }
-    ::close(devNull);
-    if (middle > 0) WaitForChild(middle);
+    ::close(report[1]);
+    report[1] = -1;
+    const int reading = report[0];
+    report[0] = -1;
+    closeAll();
+    if (middle < 0) {
+        ::close(reading);
+        return nullptr;
+    }
+    WaitForChild(middle);
+    ::fcntl(reading, F_SETFL, O_NONBLOCK);
+    return std::make_unique<RelayedProgram>(reading);
 }
 
 ProgramRun RunProgram(const std::vector<std::string>& arguments, std::chrono::milliseconds limit) {
@@ -370,9 +522,10 @@ bool ActivateWindowByTitleAndSendEnter(const std::string& title) {
 
 bool PlatformServices::IsRunning(const std::string& name) { return IsProcessRunning(name); }
 
-void PlatformServices::StartCommandLine(const std::string& commandLine, ShowState) {
+std::unique_ptr<StartedProgram> PlatformServices::StartCommandLine(const std::string& commandLine,
+                                                                   ShowState) {
     // Linux has no start-up window state to hand over; the state is only a hint.
-    StartDetached(commandLine);
+    return StartDetached(commandLine);
 }
 
 ProgramRun PlatformServices::RunCommandLine(const std::string& commandLine, ShowState,

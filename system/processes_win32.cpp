@@ -6,7 +6,9 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "system/processes.h"
@@ -17,27 +19,91 @@ namespace vorlisk {
 
 namespace {
 
-// Starts `commandLine` as a new process showing its first window in `showWindow`. False when
-// it cannot be started; otherwise the caller closes the two handles of `process`.
+// Starts `commandLine` as a new process showing its first window in `showWindow`, its standard
+// error written to `errors` when that is an inheritable handle. False when it cannot be
+// started; otherwise the caller closes the two handles of `process`.
 bool CreateWithShowState(const std::string& commandLine, WORD showWindow,
-                         PROCESS_INFORMATION& process) {
+                         PROCESS_INFORMATION& process, HANDLE errors = nullptr) {
     // CreateProcessW may write into the command line, so it gets a copy of its own.
     std::wstring line = WideText(commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = showWindow;
-    return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process) != FALSE;
+    if (errors) {
+        startup.dwFlags |= STARTF_USESTDHANDLES;
+        startup.hStdError = errors;
+    }
+    return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, errors ? TRUE : FALSE, 0,
+                            nullptr, nullptr, &startup, &process) != FALSE;
 }
 
-// Starts `commandLine` and lets it go: the handles are closed at once and nothing waits for
-// it. A start that fails is ignored.
-void StartWithShowState(const std::string& commandLine, WORD showWindow) {
+// A started program whose process and error pipe are read as Poll is called, until the watch
+// is over.
+class PipedProgram : public StartedProgram {
+  public:
+    PipedProgram(HANDLE process, HANDLE errors, std::chrono::milliseconds watch)
+        : process_(process), errors_(errors), deadline_(std::chrono::steady_clock::now() + watch) {}
+    ~PipedProgram() override {
+        ::CloseHandle(process_);
+        ::CloseHandle(errors_);
+    }
+
+    StartOutcome Poll() override {
+        if (outcome_.known) return outcome_;
+        ReadErrors();
+        DWORD exitCode = 0;
+        if (::WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 &&
+            ::GetExitCodeProcess(process_, &exitCode)) {
+            ReadErrors();
+            outcome_ = {.known = true,
+                        .ended = true,
+                        .exitCode = static_cast<int>(exitCode),
+                        .errors = errorText_};
+        } else if (std::chrono::steady_clock::now() >= deadline_) {
+            outcome_.known = true;
+        }
+        return outcome_;
+    }
+
+  private:
+    // Reads what the pipe holds, keeping the last 4 KiB.
+    void ReadErrors() {
+        DWORD available = 0;
+        char buffer[1024];
+        while (::PeekNamedPipe(errors_, nullptr, 0, nullptr, &available, nullptr) &&
+               available > 0) {
+            DWORD got = 0;
+            if (!::ReadFile(errors_, buffer, sizeof buffer, &got, nullptr) || got == 0) return;
+            errorText_.append(buffer, got);
+            if (errorText_.size() > 4096) errorText_.erase(0, errorText_.size() - 4096);
+        }
+    }
+
+    HANDLE process_;
+    HANDLE errors_;
+    std::chrono::steady_clock::time_point deadline_;
+    std::string errorText_;
+    StartOutcome outcome_;
+};
+
+// Starts `commandLine` with its error output on a pipe that the returned program reads.
+// Nothing when it cannot be started.
+std::unique_ptr<StartedProgram> StartWithShowState(const std::string& commandLine, WORD showWindow,
+                                                   std::chrono::milliseconds watch) {
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE reading = nullptr, writing = nullptr;
+    if (!::CreatePipe(&reading, &writing, &inherited, 64 * 1024)) return nullptr;
+    ::SetHandleInformation(reading, HANDLE_FLAG_INHERIT, 0);
     PROCESS_INFORMATION process{};
-    if (!CreateWithShowState(commandLine, showWindow, process)) return;
+    const bool started = CreateWithShowState(commandLine, showWindow, process, writing);
+    ::CloseHandle(writing);
+    if (!started) {
+        ::CloseHandle(reading);
+        return nullptr;
+    }
     ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    return std::make_unique<PipedProgram>(process.hProcess, reading, watch);
 }
 
 struct WindowList {
@@ -78,8 +144,9 @@ bool IsProcessRunning(const std::string& myName) {
     return found;
 }
 
-void StartDetached(const std::string& commandLine) {
-    StartWithShowState(commandLine, SW_SHOWNORMAL);
+std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
+                                              std::chrono::milliseconds watch) {
+    return StartWithShowState(commandLine, SW_SHOWNORMAL, watch);
 }
 
 bool ActivateWindowByTitleAndSendEnter(const std::string& title) {
@@ -103,8 +170,9 @@ bool ActivateWindowByTitleAndSendEnter(const std::string& title) {
 
 bool PlatformServices::IsRunning(const std::string& name) { return IsProcessRunning(name); }
 
-void PlatformServices::StartCommandLine(const std::string& commandLine, ShowState state) {
-    StartWithShowState(commandLine, static_cast<WORD>(state));
+std::unique_ptr<StartedProgram> PlatformServices::StartCommandLine(const std::string& commandLine,
+                                                                   ShowState state) {
+    return StartWithShowState(commandLine, static_cast<WORD>(state), kStartWatch);
 }
 
 ProgramRun PlatformServices::RunCommandLine(const std::string& commandLine, ShowState state,

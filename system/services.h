@@ -3,6 +3,7 @@
 // construction: the program hands the real one (PlatformServices), tests hand fakes.
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,26 @@ struct ProgramRun {
     std::string errors;     // what it wrote to its standard error
 };
 
+// How long a started program is watched for an end that tells it failed.
+inline constexpr std::chrono::seconds kStartWatch{5};
+
+// What a started program did in its first kStartWatch, as far as is known yet.
+struct StartOutcome {
+    bool known = false;  // false while it runs and is still watched
+    bool ended = false;  // it ended within the watch
+    int exitCode = -1;   // when it ended: its exit code, or 128 + the signal that ended it
+    std::string errors;  // when it ended: the end of what it wrote to its standard error
+};
+
+// A program started by StartCommandLine, watched for its first seconds. Dropping it ends the
+// watch; the program runs on.
+class StartedProgram {
+  public:
+    virtual ~StartedProgram() = default;
+    // What is known now; never waits.
+    virtual StartOutcome Poll() = 0;
+};
+
 class SystemServices {
   public:
     virtual ~SystemServices() = default;
@@ -40,8 +61,10 @@ class SystemServices {
     // searched for a PlayStation disc (Z: down to C: on Windows).
     virtual std::vector<std::string> CdromRoots() = 0;
 
-    // Starts a command line as a new process without waiting for it; failures are ignored.
-    virtual void StartCommandLine(const std::string& commandLine, ShowState state) = 0;
+    // Starts a command line as a new process without waiting for it, its standard error
+    // watched for kStartWatch. Nothing when it cannot be started.
+    virtual std::unique_ptr<StartedProgram> StartCommandLine(const std::string& commandLine,
+                                                             ShowState state) = 0;
     // Starts a command line as StartCommandLine does and waits for it to end, at most
     // `limit`. Linux collects its error output and ends it at the limit; Windows collects no
     // output and leaves a program that outlives the limit running (DAEMON Tools may stay).
@@ -67,7 +90,8 @@ class PlatformServices : public SystemServices {
     std::string ProgramFolder() override;
     bool ClaimSingleInstance() override;
     std::vector<std::string> CdromRoots() override;
-    void StartCommandLine(const std::string& commandLine, ShowState state) override;
+    std::unique_ptr<StartedProgram> StartCommandLine(const std::string& commandLine,
+                                                     ShowState state) override;
     ProgramRun RunCommandLine(const std::string& commandLine, ShowState state,
                               std::chrono::milliseconds limit) override;
     bool ActivateWindowAndSendEnter(const std::string& title) override;

@@ -16,6 +16,25 @@ constexpr int kKeyF3 = 114;
 constexpr int kShift = 1;
 constexpr int kCtrl = 2;
 constexpr int kAlt = 4;
+
+// The key of the F position as the keyboard reports it, whatever the layout: the virtual key
+// 'F' on Windows, the keycode of the key AC04 (evdev 33 + 8) on X11 and Wayland.
+bool AtThePositionOfF(const QKeyEvent& key) {
+#ifdef _WIN32
+    return key.nativeVirtualKey() == 0x46;
+#else
+    return key.nativeScanCode() == 41;
+#endif
+}
+
+// The F key: its letter on a layout that types Latin letters, its position on one that types
+// none there (Cyrillic, Greek, ...), so that Ctrl+F finds on every layout; on Dvorak, where
+// the F position types U, only the key labelled F finds.
+bool IsKeyF(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_F) return true;
+    const bool latinLetter = key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z;
+    return !latinLetter && AtThePositionOfF(key);
+}
 }  // namespace
 
 void formGameInventory::Form_KeyDown(int KeyCode, int Shift) {
@@ -65,7 +84,7 @@ bool formGameInventory::HandleKeyPress(QEvent* event) {
     // control with the focus.
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    int keyCode = key->key() == Qt::Key_F3 ? kKeyF3 : key->key() == Qt::Key_F ? kKeyF : 0;
+    int keyCode = key->key() == Qt::Key_F3 ? kKeyF3 : IsKeyF(*key) ? kKeyF : 0;
     if (keyCode == 0) return false;
     Qt::KeyboardModifiers held = key->modifiers();
     int shift = (held & Qt::ShiftModifier ? kShift : 0) | (held & Qt::ControlModifier ? kCtrl : 0) |

@@ -10,13 +10,17 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QWindow>
+#include <cstdio>
 
+#include "app/programlog.h"
 #include "app/ui/text.h"
 #include "app/ui/userinterface.h"
 #include "app/ui/widgets.h"
 #include "inventory/ui/gamelistmodel.h"
 #include "launch/ui/formEmulatorPath.h"
+#include "launch/ui/startwatch.h"
 #include "system/services.h"
 #include "system/textfile.h"
 #include "ui_formGameInventory.h"
@@ -140,6 +144,7 @@ bool formGameInventory::Form_Load() {
     inventory_ = InventoryFile(appPath_ + "gameinv.txt");
 
     pathDialog_ = std::make_unique<formEmulatorPath>(*this, ui_);
+    startWatch_ = new StartWatch(*this, ui_, LogPath());
     TextLines paths = pathDialog_->PathFile().Read();
     for (int i = 0; i < 4; ++i) {
         size_t line = static_cast<size_t>(i);
@@ -198,14 +203,16 @@ void formGameInventory::ApplyGenreList() {
     SelectEntry(cmbGenre(), 0);
 }
 
-void formGameInventory::btnClose_Click() {
+QString formGameInventory::SaveCatalogue() {
     InventoryFile::SaveStatus saved = inventory_.SaveInventory();
-    QString reason;
-    if (!saved.ok)
-        reason = ToQt(saved.reason);
-    else if (inventory_.WriteProtected() && inventory_.inventoryChanged)
-        reason = QStringLiteral("it could not be read to its end when loaded");
-    if (!reason.isEmpty()) {
+    if (!saved.ok) return ToQt(saved.reason);
+    if (inventory_.WriteProtected() && inventory_.inventoryChanged)
+        return QStringLiteral("it could not be read to its end when loaded");
+    return {};
+}
+
+void formGameInventory::btnClose_Click() {
+    if (QString reason = SaveCatalogue(); !reason.isEmpty()) {
         QString question = QStringLiteral(
                                "The catalogue could not be saved to %1 (%2).\r\n\r\n"
                                "Quit without saving?")
@@ -215,9 +222,19 @@ void formGameInventory::btnClose_Click() {
     EndProgram();
 }
 
-void formGameInventory::EndSession() {
-    inventory_.SaveInventory();
-    EndProgram();
+bool formGameInventory::SaveAtSessionEnd() {
+    QStringList notSaved;
+    if (QString reason = SaveCatalogue(); !reason.isEmpty())
+        notSaved << QStringLiteral("The catalogue could not be saved to %1 (%2).")
+                        .arg(ToQt(inventory_.Path()), reason);
+    if (pathDialog_ && pathDialog_->isVisible())
+        if (QString text = pathDialog_->NotSavedText(pathDialog_->SavePaths()); !text.isEmpty())
+            notSaved << text;
+    for (const QString& text : notSaved) {
+        std::fprintf(stderr, "vorlisk: %s\n", text.toLocal8Bit().constData());
+        AppendToLog(LogPath(), "At the session's end: " + text.toStdString());
+    }
+    return notSaved.isEmpty();
 }
 
 void formGameInventory::EndProgram() {

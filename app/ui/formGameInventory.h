@@ -33,6 +33,7 @@ class GameListModel;
 class PictureBox;
 class ClickableLabel;
 class formEmulatorPath;
+class StartWatch;
 
 class formGameInventory : public QDialog {
     Q_OBJECT
@@ -102,9 +103,11 @@ class formGameInventory : public QDialog {
 
     // ---- handlers ----
     void btnClose_Click();
-    // Ends the program as btnClose_Click does but asks nothing, for the desktop session is
-    // ending: a save that fails leaves the old catalogue as it was.
-    void EndSession();
+    // Saves what Close saves, and the paths of an open path dialog, for the desktop session
+    // is ending: asks nothing and shows nothing, for nobody may be there to answer. What
+    // cannot be saved is told on standard error, and a save that fails leaves the old file as
+    // it was. False when something was not saved.
+    bool SaveAtSessionEnd();
     void btnInfo_Click();
     void lblCredits_Click();
     void cmbGenre_Click();
@@ -171,11 +174,16 @@ class formGameInventory : public QDialog {
     void SetAddButtonColour(const QColor& colour);
     void ConnectHandlers();
     void EndProgram();
+    // The program's log in the data folder.
+    std::string LogPath() const { return appPath_ + "vorlisk.log"; }
+    // Saves the catalogue; the reason when it was not saved, else the empty text.
+    QString SaveCatalogue();
 
     SystemServices& system_;
     UserInterface& ui_;
     std::unique_ptr<Ui::formGameInventory> form_;
     std::unique_ptr<formEmulatorPath> pathDialog_;
+    StartWatch* startWatch_ = nullptr;  // made with the path dialog
     InventoryFile inventory_{""};
     GameListModel* model_ = nullptr;
     std::string appPath_;

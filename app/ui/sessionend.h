@@ -1,7 +1,8 @@
 #pragma once
 // Ending the program with the desktop session: SIGTERM and SIGHUP (on POSIX systems) and the
-// session manager's request before logging out end the main window as its Close button
-// does, without any question.
+// session manager's request before logging out save what the main window's Close button
+// saves, without any question or message, and end the process at once: exit code 0, or 1
+// when something could not be saved.
 
 #include <QObject>
 
@@ -20,7 +21,9 @@ class SessionEnd : public QObject {
     ~SessionEnd() override;
 
   private:
-    // The platform's end signals, each of which runs window_.EndSession() from the event loop.
+    // Saves, then ends the process; never returns.
+    [[noreturn]] void EndNow();
+    // The platform's end signals, each of which runs EndNow() from the event loop.
     void WatchSignals();
     void ForgetSignals();
 

@@ -37,7 +37,7 @@ void SessionEnd::WatchSignals() {
         while (::read(endPipe[0], bytes, sizeof bytes) > 0) {
         }
         notifier_->setEnabled(false);
-        window_.EndSession();
+        EndNow();
     });
     struct sigaction action {};
     action.sa_handler = OnEndSignal;

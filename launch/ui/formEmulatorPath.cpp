@@ -72,23 +72,32 @@ void formEmulatorPath::btnBrowse_Click(int index) {
     if (!path.isEmpty()) SetBytes(txtPath(index), PathBytes(path));
 }
 
-void formEmulatorPath::Form_QueryUnload() {
+EmulatorPathFile::WriteResult formEmulatorPath::SavePaths() const {
     std::vector<std::string> lines;
     for (int i = 0; i < 4; ++i) lines.push_back(Path(i));
-    EmulatorPathFile::WriteResult written = pathFile_.Write(lines);
-    hide();
+    return pathFile_.Write(lines);
+}
+
+QString formEmulatorPath::NotSavedText(const EmulatorPathFile::WriteResult& written) const {
     QString text;
     if (written.status == EmulatorPathFile::WriteStatus::Failed)
         text = QStringLiteral("The emulator paths could not be saved to %1 (%2).");
-    else if (written.status == EmulatorPathFile::WriteStatus::HeldBack && !heldBackTold_)
+    else if (written.status == EmulatorPathFile::WriteStatus::HeldBack)
         text = QStringLiteral(
             "%1 could not be read when Vorlisk started (%2), so the emulator paths are not "
             "saved to it: the paths it holds would be lost.");
-    if (text.isEmpty()) return;
-    heldBackTold_ = heldBackTold_ || written.status == EmulatorPathFile::WriteStatus::HeldBack;
+    return text.isEmpty() ? text : text.arg(ToQt(pathFile_.Path()), ToQt(written.reason));
+}
+
+void formEmulatorPath::Form_QueryUnload() {
+    EmulatorPathFile::WriteResult written = SavePaths();
+    hide();
+    const bool heldBack = written.status == EmulatorPathFile::WriteStatus::HeldBack;
+    QString text = NotSavedText(written);
+    if (text.isEmpty() || (heldBack && heldBackTold_)) return;
+    heldBackTold_ = heldBackTold_ || heldBack;
     ui_.ShowMessage(&owner_,
-                    text.arg(ToQt(pathFile_.Path()), ToQt(written.reason)) +
-                        QStringLiteral("\r\n\r\nThe paths are kept until Vorlisk ends."),
+                    text + QStringLiteral("\r\n\r\nThe paths are kept until Vorlisk ends."),
                     owner_.windowTitle(), MessageIcon::Exclamation);
 }
 

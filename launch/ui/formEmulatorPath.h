@@ -40,6 +40,10 @@ class formEmulatorPath : public QDialog {
     // Writes emupath.txt and hides the dialog; the dialog itself is never destroyed. Paths
     // that cannot be written are kept for the run, and the user is told.
     void Form_QueryUnload();
+    // Writes the fields to emupath.txt, showing nothing.
+    EmulatorPathFile::WriteResult SavePaths() const;
+    // What a write that did not save the paths tells the user; empty after a good one.
+    QString NotSavedText(const EmulatorPathFile::WriteResult& written) const;
 
     // emupath.txt in the program's folder, which start-up reads into the fields.
     EmulatorPathFile& PathFile() { return pathFile_; }

@@ -15,6 +15,7 @@
 #include "launch/mountscript.h"
 #include "launch/playcommand.h"
 #include "launch/ui/formEmulatorPath.h"
+#include "launch/ui/startwatch.h"
 #include "system/files.h"
 #include "system/services.h"
 
@@ -98,6 +99,9 @@ void formGameInventory::RunMountScript(const std::string& imagePath,
         system_, [this, &mountOutput] { return GetDiscGameId(mountOutput); },
         [this](const std::string& question) {
             return ui_.AskYesNo(this, ToQt(question), QStringLiteral("Vorlisk"));
+        },
+        [this](const std::string& commandLine, std::unique_ptr<StartedProgram> program) {
+            startWatch_->Watch(commandLine, std::move(program));
         });
     vorlisk::RunMountScript(imagePath, cmbPlay()->currentIndex(), paths, host);
 }

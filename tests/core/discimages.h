@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifndef _WIN32
@@ -197,9 +198,12 @@ inline std::string WhyNoDiscMounts() {
     return {};
 }
 
-// Builds the ISO image `isoPath` of a disc whose SYSTEM.CNF begins with `bootLine`, with an
-// outside builder. Answers the builder's complaint, or empty when the image was built.
-inline std::string BuildPlayStationIso(const std::string& isoPath, const std::string& bootLine) {
+// Builds the ISO image `isoPath` of a disc whose SYSTEM.CNF begins with `bootLine`, and that
+// holds `files` (name, content) beside it, with an outside builder. Answers the builder's
+// complaint, or empty when the image was built.
+inline std::string BuildPlayStationIso(
+    const std::string& isoPath, const std::string& bootLine,
+    const std::vector<std::pair<std::string, std::string>>& files = {}) {
     std::vector<std::string> builder;
     if (std::string tool = FindProgramOnPath("genisoimage"); !tool.empty())
         builder = {tool, "-quiet"};
@@ -207,12 +211,13 @@ inline std::string BuildPlayStationIso(const std::string& isoPath, const std::st
         builder = {tool, "-as", "mkisofs", "-quiet"};
     else
         return "no ISO builder";
-    const std::filesystem::path files = isoPath + ".files";
-    std::filesystem::create_directories(files);
-    WriteWholeFile(files / "SYSTEM.CNF", bootLine + "\r\nTCB = 4\r\nSTACK = 801FFFF0\r\n");
-    builder.insert(builder.end(), {"-o", isoPath, files.string()});
+    const std::filesystem::path folder = isoPath + ".files";
+    std::filesystem::create_directories(folder);
+    WriteWholeFile(folder / "SYSTEM.CNF", bootLine + "\r\nTCB = 4\r\nSTACK = 801FFFF0\r\n");
+    for (const auto& [name, content] : files) WriteWholeFile(folder / name, content);
+    builder.insert(builder.end(), {"-o", isoPath, folder.string()});
     ProgramRun run = RunProgram(builder, std::chrono::seconds(30));
-    std::filesystem::remove_all(files);
+    std::filesystem::remove_all(folder);
     if (run.finished && run.exitCode == 0) return {};
     return run.errors.empty() ? "the ISO builder failed" : run.errors;
 }

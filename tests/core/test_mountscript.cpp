@@ -558,7 +558,7 @@ TEST_F(MountScriptTest, RealStartsHandOverEveryByteOfTheImagePath) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.emulator);
         WriteFile("daemount.ini", c.script);
-        ServicesMountScriptHost host(services, [] { return std::string("SLUS-00594"); }, {});
+        ServicesMountScriptHost host(services, [] { return std::string("SLUS-00594"); }, {}, {});
         RunMountScript(image, c.emulator, {"", "", "", recorder}, host);
         const std::string out = recorder + ".out";
         for (int i = 0; i < 500 && !fs::exists(out); ++i)
@@ -606,8 +606,10 @@ TEST_F(MountScriptTest, ServicesHostPassesThrough) {
         std::string ProgramFolder() override { return {}; }
         bool ClaimSingleInstance() override { return true; }
         std::vector<std::string> CdromRoots() override { return {}; }
-        void StartCommandLine(const std::string& line, ShowState) override {
+        std::unique_ptr<StartedProgram> StartCommandLine(const std::string& line,
+                                                         ShowState) override {
             started.push_back(line);
+            return nullptr;
         }
         ProgramRun RunCommandLine(const std::string&, ShowState,
                                   std::chrono::milliseconds) override {
@@ -636,7 +638,8 @@ TEST_F(MountScriptTest, ServicesHostPassesThrough) {
         [&asked](const std::string& q) {
             asked.push_back(q);
             return false;
-        });
+        },
+        {});
     RunMountScript("/img.iso", 0, {}, host);
     EXPECT_EQ(services.started, (std::vector<std::string>{"A", "C", "/opt/vgs/vgs.exe", "E"}));
     EXPECT_EQ(asked, std::vector<std::string>{"Q"});

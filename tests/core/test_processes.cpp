@@ -307,6 +307,46 @@ TEST(Processes, StartLooksUpBareNamesOnPath) {
     EXPECT_EQ(ZombieChildren(), 0);
 }
 
+// A started program is watched for its first moments: its end within them with the exit code
+// (128 + the signal) and the last 4 KiB of its error output, or that it outlived them.
+TEST(Processes, StartReportsAnEndWithinTheWatch) {
+    TempFolder dir("vorlisk-watch");
+    struct Case {
+        const char* what;
+        std::string script;
+        StartOutcome expected;
+    };
+    const std::string many =
+        "i=0; while [ $i -lt 2000 ]; do echo \"line $i\" >&2; i=$((i+1)); done";
+    const Case cases[] = {
+        {"fails", "echo first >&2; echo last >&2; exit 3", {true, true, 3, "first\nlast\n"}},
+        {"ends well", "exit 0", {true, true, 0, ""}},
+        {"killed", "kill -9 $$", {true, true, 137, ""}},
+        {"writes much", many + "; exit 1", {true, true, 1, "line 1999\n"}},
+        {"outlives the watch", "echo early >&2; exec sleep 2", {true, false, -1, ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path script = dir.Path("started");
+        WriteScript(script, "#!/bin/sh\n" + c.script + "\n");
+        std::unique_ptr<StartedProgram> program =
+            StartDetached(script.string(), std::chrono::milliseconds(500));
+        ASSERT_TRUE(program);
+        StartOutcome outcome;
+        for (int i = 0; i < 500 && !outcome.known; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            outcome = program->Poll();
+        }
+        EXPECT_TRUE(outcome.known);
+        EXPECT_EQ(outcome.ended, c.expected.ended);
+        EXPECT_EQ(outcome.exitCode, c.expected.exitCode);
+        EXPECT_LE(outcome.errors.size(), 4096u);
+        EXPECT_TRUE(outcome.errors.ends_with(c.expected.errors)) << outcome.errors;
+        if (c.expected.errors.empty()) EXPECT_EQ(outcome.errors, "");
+    }
+    EXPECT_FALSE(StartDetached("no-such-program-of-vorlisk"));  // nothing to start
+}
+
 TEST(Processes, RunProgramCollectsOutputAndKeepsItsTimeLimit) {
     TempFolder dir("vorlisk-run");
     const fs::path talk = dir.Path("talk");

@@ -1,5 +1,5 @@
 #pragma once
-// Fake outside world for driving the real windows in tests.
+// Fake outside world for driving the real windows in tests, and the real one in a test folder.
 
 #include <QString>
 #include <QStringList>
@@ -33,8 +33,10 @@ class FakeSystem : public SystemServices {
     std::string ProgramFolder() override { return programFolder; }
     bool ClaimSingleInstance() override { return !otherCopyRunning; }
     std::vector<std::string> CdromRoots() override { return cdromRoots; }
-    void StartCommandLine(const std::string& commandLine, ShowState state) override {
+    std::unique_ptr<StartedProgram> StartCommandLine(const std::string& commandLine,
+                                                     ShowState state) override {
         started.emplace_back(commandLine, state);
+        return nullptr;
     }
     ProgramRun RunCommandLine(const std::string& commandLine, ShowState state,
                               std::chrono::milliseconds) override {
@@ -68,6 +70,19 @@ class FakeSystem : public SystemServices {
     }
 };
 
+// The real services of the platform, with the program's folders in the test's folder and no
+// one-copy lock, for tests that start real programs.
+class FolderServices : public PlatformServices {
+  public:
+    explicit FolderServices(std::string folder) : folder_(std::move(folder)) {}
+    std::string ApplicationFolder() override { return folder_; }
+    std::string ProgramFolder() override { return folder_; }
+    bool ClaimSingleInstance() override { return true; }
+
+  private:
+    std::string folder_;
+};
+
 class FakeUserInterface : public UserInterface {
   public:
     struct Message {
@@ -91,8 +106,8 @@ class FakeUserInterface : public UserInterface {
     std::deque<QString> folderAnswers;
     std::vector<QString> openedAddresses;
     int ended = 0;
-    // Runs while a message or input box is open, as a real modal box runs the event loop
-    // and takes the focus away from the window.
+    // Runs while a message box, question or input box is open, as a real modal box runs the event
+    // loop and takes the focus away from the window.
     std::function<void()> whileOpen;
 
     void ShowMessage(QWidget*, const QString& text, const QString& title,
@@ -102,6 +117,7 @@ class FakeUserInterface : public UserInterface {
     }
     bool AskYesNo(QWidget*, const QString& text, const QString&) override {
         questions.push_back(text);
+        if (whileOpen) whileOpen();
         return Next(answers, false);
     }
     QString InputBox(QWidget*, const QString& prompt, const QString&,

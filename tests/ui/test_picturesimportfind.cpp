@@ -220,6 +220,45 @@ TEST_F(FindTest, EachKeyActsOnceWhereverABoxLeavesTheFocus) {
     EXPECT_EQ(ui.inputRequests.size(), 2u);
 }
 
+// Ctrl with the key at the position of F asks on a layout without Latin letters there; on
+// a Latin layout only the letter F counts, wherever it lies.
+TEST_F(FindTest, CtrlFAsksOnEveryLayout) {
+#ifdef _WIN32
+    const quint32 atF = 0x21, atG = 0x22;                             // scan codes
+    const quint32 cyrillicA = 0x46, cyrillicP = 0x47, latinU = 0x55;  // virtual keys
+#else
+    const quint32 atF = 41, atG = 42;                                   // keycodes
+    const quint32 cyrillicA = 0x6c1, cyrillicP = 0x6d0, latinU = 0x75;  // keysyms
+#endif
+    struct Case {
+        const char* what;
+        int key;
+        QString text;
+        Qt::KeyboardModifiers modifiers;
+        quint32 scanCode;
+        quint32 virtualKey;
+        bool asks;
+    };
+    const Case cases[] = {
+        {"Ctrl+А at F, Russian", 0x410, QStringLiteral("\u0430"), Qt::ControlModifier, atF,
+         cyrillicA, true},
+        {"Ctrl+П at G, Russian", 0x41f, QStringLiteral("\u043f"), Qt::ControlModifier, atG,
+         cyrillicP, false},
+        {"А at F without Ctrl", 0x410, QStringLiteral("\u0430"), Qt::NoModifier, atF, cyrillicA,
+         false},
+        {"Ctrl+U at F, Dvorak", Qt::Key_U, QStringLiteral("u"), Qt::ControlModifier, atF, latinU,
+         false},
+    };
+    window->show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ui.inputRequests.clear();
+        QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, c.scanCode, c.virtualKey, 0, c.text);
+        QCoreApplication::sendEvent(window->windowHandle(), &press);
+        EXPECT_EQ(ui.inputRequests.size(), c.asks ? 1u : 0u);
+    }
+}
+
 TEST_F(FindTest, OnlyCtrlAloneWithFAsksAndF3FirstAsksToo) {
     Press(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
     Press(Qt::Key_F, Qt::NoModifier);

@@ -1,8 +1,12 @@
+#include <gmock/gmock.h>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "app/ui/comeforward.h"
@@ -314,34 +318,87 @@ TEST_F(WindowTest, FailedSaveKeepsTheFileAndAsksBeforeQuitting) {
         EXPECT_EQ(entry.path().filename().string().find("gameinv.txt."), std::string::npos);
 }
 
-// The handlers the program installs at start: SIGTERM and SIGHUP end it as Close does, from
-// the event loop, asking nothing even when the save fails.
-TEST_F(WindowTest, EndSignalsSaveAndEndWithoutAsking) {
+// The handlers the program installs at start: SIGTERM and SIGHUP save what Close saves, asking
+// and showing nothing, and end the process at once, even from inside a box that Play opened:
+// the handler that opened it never goes on. Each case runs in a child process, which the end
+// ends; whatever the child does after the end is written to its error output.
+TEST_F(WindowTest, EndSignalsSaveAndEndAtOnce) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows ends a session through its session manager, not by signals";
+#else
+    using ::testing::AllOf;
+    using ::testing::HasSubstr;
+    using ::testing::Not;
+    enum class Open { Nothing, MountMessage, Question, PathDialog };
     struct Case {
+        const char* what;
         int signal;
+        Open open;
         bool saveFails;
+        bool pathsHeldBack;  // emupath.txt is a folder: the paths cannot be saved
+        int exitCode;
+        const char* told;  // on standard error
     };
-    for (const Case& c : {Case{SIGTERM, false}, Case{SIGHUP, false}, Case{SIGTERM, true}}) {
-        SCOPED_TRACE(c.signal);
-        Write("gameinv.txt", kLine2);
-        ui.ended = 0;
-        formGameInventory& w = Start();
-        SessionEnd sessionEnd(w);
-        Click("Alpha");
-        w.txtDescription()->setPlainText(QStringLiteral("edited"));
-        w.SaveGameRecord();
-        {
-            std::optional<FileSizeLimit> limit;
-            if (c.saveFails) ASSERT_TRUE(limit.emplace(10).ok());
+    const Case cases[] = {
+        {"SIGTERM", SIGTERM, Open::Nothing, false, false, 0, ""},
+        {"SIGHUP", SIGHUP, Open::Nothing, false, false, 0, ""},
+        {"save fails", SIGTERM, Open::Nothing, true, false, 1, "The catalogue could not be saved"},
+        {"mount message up", SIGTERM, Open::MountMessage, false, false, 0, ""},
+        {"script question up", SIGHUP, Open::Question, false, false, 0, ""},
+        {"paths held back", SIGTERM, Open::PathDialog, false, true, 1, "emupath.txt could not"},
+    };
+    const std::string saved =
+        "Game\tID2\tRACE\t0\t" + Folder() + "game.iso\t\t\tReal PSX\tedited\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write("gameinv.txt", "Game\tID2\tRACE\t0\t" + Folder() + "game.iso\t\t\tReal PSX\ta\r\n");
+        Write("game.iso", "data");
+        std::filesystem::create_directories(Folder() + "d-tools");
+        Write("d-tools/daemon", "#!/bin/sh\n");
+        system.windowsFolder = Folder();
+        Write("daemount.ini", "if msgbox(\"Start it?\") then\r\nyes\r\nelse\r\nno\r\nend if\r\n");
+        std::filesystem::remove_all(Folder() + "emupath.txt");
+        if (c.pathsHeldBack) std::filesystem::create_directories(Folder() + "emupath.txt");
+        const auto endTheSession = [&c] {
             ASSERT_EQ(std::raise(c.signal), 0);
-            for (int wait = 0; wait < 100 && ui.ended == 0; ++wait)
+            for (int wait = 0; wait < 100; ++wait)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        }
-        EXPECT_EQ(ui.ended, 1);
-        EXPECT_TRUE(ui.questions.empty());
+        };
+        const auto child = [&] {
+            formGameInventory& w = Start();
+            SessionEnd sessionEnd(w);
+            Click("Game");
+            w.txtDescription()->setPlainText(QStringLiteral("edited"));
+            w.SaveGameRecord();
+            std::optional<NoMoreOpenFiles> limit;
+            if (c.saveFails && !limit.emplace(Folder() + "game.iso").ok()) std::_Exit(3);
+            ui.whileOpen = [&] {
+                std::fprintf(stderr, "[a box is open]\n");
+                endTheSession();
+            };
+            system.runAnswer = {.started = true,
+                                .finished = true,
+                                .exitCode = c.open == Open::MountMessage ? 1 : 0};
+            if (c.open == Open::PathDialog) w.btnPaths_Click();
+            if (c.open == Open::MountMessage || c.open == Open::Question) w.btnPlay_Click();
+            if (c.open == Open::Nothing || c.open == Open::PathDialog) endTheSession();
+            for (const auto& [line, state] : system.started)
+                std::fprintf(stderr, "[went on: %s]\n", line.c_str());
+            std::fprintf(stderr, "[still running]\n");
+            std::_Exit(2);
+        };
+        EXPECT_EXIT(child(), ::testing::ExitedWithCode(c.exitCode),
+                    AllOf(HasSubstr(c.told), Not(HasSubstr("[went on")), Not(HasSubstr("[still")),
+                          c.open == Open::MountMessage || c.open == Open::Question
+                              ? ::testing::Matcher<const std::string&>(HasSubstr("[a box is open]"))
+                              : Not(HasSubstr("[a box is open]"))));
+        // What was not saved is kept in the log too, where the log itself can be written.
+        if (c.pathsHeldBack) EXPECT_NE(Read("vorlisk.log").find(c.told), std::string::npos);
         EXPECT_EQ(Read("gameinv.txt"),
-                  c.saveFails ? kLine2 : "Alpha\tID2\tRACE\t0\t\t\t\tReal PSX\tedited\r\n");
+                  c.saveFails ? "Game\tID2\tRACE\t0\t" + Folder() + "game.iso\t\t\tReal PSX\ta\r\n"
+                              : saved);
     }
+#endif
 }
 
 TEST_F(WindowTest, AnUnreadableCatalogueIsLeftAloneForTheRun) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Each key press acts once on a real X display: Ctrl+F opens one Find box, F3 past the last
-# match shows one message, Tab leaves the description for the next control. Started by CTest
+# Each key press acts once on a real X display: Ctrl+F opens one Find box, on a Russian layout
+# too, F3 past the last match shows one message, Tab leaves the description for the next
+# control. Started by CTest
 # with the program to try; needs Xvfb, openbox and xdotool, and reports itself skipped (77)
 # without them.
 #
@@ -89,6 +90,19 @@ wait_for Find 1 "Ctrl+F opens the Find box again"
 key Escape
 wait_for Find 0 "Escape cancels the Find box"
 stays Find 0 "a cancelled Find box does not come back"
+
+# On a Russian layout Ctrl with the key of F, which types "а" there, opens the Find box too.
+if command -v setxkbmap >/dev/null && setxkbmap ru 2>/dev/null; then
+    sleep 0.3
+    key ctrl+Cyrillic_a
+    wait_for Find 1 "Ctrl+F on a Russian layout opens the Find box"
+    key Escape
+    wait_for Find 0 "Escape cancels the Find box on a Russian layout"
+    setxkbmap us
+    sleep 0.3
+else
+    echo "setxkbmap cannot switch layouts: the Russian layout is not tried"
+fi
 
 # Tab in the description moves on: "x" typed next goes to the check box, not into the text.
 key ctrl+f

@@ -1,0 +1,64 @@
+#include "launch/ui/startwatch.h"
+
+#include <QWidget>
+
+#include "app/programlog.h"
+#include "app/ui/text.h"
+#include "app/ui/userinterface.h"
+#include "system/processes.h"
+
+namespace vorlisk {
+
+namespace {
+// How often the started programs are looked at.
+constexpr std::chrono::milliseconds kPollEvery{100};
+// The lines of error output that the message and the log show.
+constexpr size_t kLastLinesShown = 12;
+}  // namespace
+
+StartWatch::StartWatch(QWidget& owner, UserInterface& ui, std::string logPath)
+    : QObject(&owner), owner_(owner), ui_(ui), logPath_(std::move(logPath)) {
+    timer_.setInterval(kPollEvery);
+    connect(&timer_, &QTimer::timeout, this, &StartWatch::Poll);
+}
+
+void StartWatch::Watch(const std::string& commandLine, std::unique_ptr<StartedProgram> program) {
+    watched_.emplace_back(commandLine, std::move(program));
+    timer_.start();
+}
+
+void StartWatch::Poll() {
+    // The outcomes are taken first: a message runs the event loop, which polls again.
+    std::vector<std::pair<std::string, StartOutcome>> known;
+    for (auto entry = watched_.begin(); entry != watched_.end();) {
+        StartOutcome outcome = entry->second->Poll();
+        if (!outcome.known) {
+            ++entry;
+            continue;
+        }
+        known.emplace_back(entry->first, std::move(outcome));
+        entry = watched_.erase(entry);
+    }
+    if (watched_.empty()) timer_.stop();
+    for (const auto& [commandLine, outcome] : known) {
+        const std::string errors = LastLines(outcome.errors, kLastLinesShown);
+        std::string entry = "Play started: " + commandLine + "\n";
+        if (!outcome.ended)
+            entry += "still running after " + std::to_string(kStartWatch.count()) + " seconds";
+        else
+            entry += "ended with exit code " + std::to_string(outcome.exitCode);
+        if (!errors.empty()) entry += "\n" + errors;
+        AppendToLog(logPath_, entry);
+        if (!outcome.ended || outcome.exitCode == 0) continue;
+        QString text = QStringLiteral(
+                           "The program that Play started ended at once with exit "
+                           "code %1:\n%2")
+                           .arg(outcome.exitCode)
+                           .arg(ToQt(commandLine));
+        if (!errors.empty()) text += QStringLiteral("\n\n") + ToQt(errors);
+        text += QStringLiteral("\n\nWhat Play starts is kept in %1.").arg(ToQt(logPath_));
+        ui_.ShowMessage(&owner_, text, owner_.windowTitle(), MessageIcon::Exclamation);
+    }
+}
+
+}  // namespace vorlisk
