@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/interfacetext.h"
+#include "import/folderimport.h"
 #include "inventory/inventoryfile.h"
 #include "system/textencoding.h"
 
@@ -33,6 +34,8 @@ class GameListModel;
 class PictureBox;
 class ClickableLabel;
 class formEmulatorPath;
+class BackgroundWork;
+struct WorkProgress;
 
 class formGameInventory : public QDialog {
     Q_OBJECT
@@ -144,8 +147,13 @@ class formGameInventory : public QDialog {
     void btnAddISO_Click();
     // The chosen folder, ending in one separator, or the empty text.
     QString BrowseFolder(const QString& Msg);
-    // Adds the images of every type in `folder`, read once, in one change of the lists.
+    // Adds the images of every type in `folder`, read once while the window paints (a progress
+    // box with Cancel after half a second), in one change of the lists; nothing when cancelled.
     void AddImages(const std::string& folder);
+    // What reads a folder's images for AddImages (FolderImages; tests slow it down).
+    using FolderReader = std::function<std::vector<std::pair<std::string, std::string>>(
+        const std::string& folder, const ImportProgress& progress)>;
+    void SetFolderReader(FolderReader reader) { folderReader_ = std::move(reader); }
 
     void Form_KeyDown(int KeyCode, int Shift);
     void FindGame();
@@ -157,6 +165,10 @@ class formGameInventory : public QDialog {
     void reject() override;
 
   private:
+    // Runs `work` off the window's thread as BackgroundWork does, its box labelled by `label`.
+    // False when it was cancelled.
+    bool RunInBackground(const std::function<QString(size_t done, size_t total)>& label,
+                         const std::function<void(WorkProgress&)>& work);
     void ChangeListsKeepingSelection(const std::function<void()>& change);
     bool HandleKeyPress(QEvent* event);
     void ApplyTranslation();
@@ -181,6 +193,10 @@ class formGameInventory : public QDialog {
     int loadedGenreEntry_ = 0;  // the entry of cmbGenre the lists were last loaded for
     // The encoding of the record last shown; edited plain-ASCII fields are stored in it.
     TextEncoding recordEncoding_ = TextEncoding::Utf8;
+    FolderReader folderReader_ = [](const std::string& folder, const ImportProgress& progress) {
+        return FolderImages(folder, progress);
+    };
+    BackgroundWork* work_ = nullptr;  // the long work running now, if any
 };
 
 }  // namespace vorlisk
