@@ -25,7 +25,8 @@ class QuietSystem : public SystemServices {
     bool ClaimSingleInstance() override { return true; }
     std::vector<std::string> CdromRoots() override { return cdromRoots; }
     void StartCommandLine(const std::string&, ShowState) override {}
-    ProgramRun RunCommandLine(const std::string&, ShowState, std::chrono::milliseconds) override {
+    ProgramRun RunCommandLine(const std::string&, ShowState, std::chrono::milliseconds,
+                              const std::function<bool()>&) override {
         return {};
     }
     bool ActivateWindowAndSendEnter(const std::string&) override { return false; }

@@ -136,9 +136,11 @@ class formGameInventory : public QDialog {
     void cmbPlay_Click();
     void btnPaths_Click();
     void btnPlay_Click();
-    // Mounts `imagePath` with the helper that Play finds and waits for the mount command to end,
-    // with a wait cursor. False, after a message with its error output, when it failed.
-    bool MountImage(const std::string& imagePath);
+    // Mounts `imagePath` with the helper that Play finds and waits for the mount command to end
+    // while the window paints (a progress box with Cancel after half a second). A failed mount
+    // is told in a message with its error output.
+    enum class MountOutcome { Mounted, Failed, Cancelled };
+    MountOutcome MountImage(const std::string& imagePath);
     void lstName_DblClick();
     void imgGame_DblClick(int Index);
     void RunMountScript(const std::string& imagePath);

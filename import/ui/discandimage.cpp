@@ -67,8 +67,9 @@ void formGameInventory::btnGet_Click() {
         TakeGameId(id);
         return;
     }
-    // After a failed mount the drives may still hold the disc before: it is not read.
-    if (FileExists(imagePath) && !MountImage(imagePath)) return;
+    // After a failed or cancelled mount the drives may still hold the disc before: it is not
+    // read.
+    if (FileExists(imagePath) && MountImage(imagePath) != MountOutcome::Mounted) return;
     std::string id = GetDiscGameId();
     if (!id.empty()) TakeGameId(id);
 }

@@ -609,8 +609,8 @@ TEST_F(MountScriptTest, ServicesHostPassesThrough) {
         void StartCommandLine(const std::string& line, ShowState) override {
             started.push_back(line);
         }
-        ProgramRun RunCommandLine(const std::string&, ShowState,
-                                  std::chrono::milliseconds) override {
+        ProgramRun RunCommandLine(const std::string&, ShowState, std::chrono::milliseconds,
+                                  const std::function<bool()>&) override {
             return {};
         }
         bool ActivateWindowAndSendEnter(const std::string&) override { return false; }
