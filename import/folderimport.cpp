@@ -55,8 +55,8 @@ std::string ImageRecord(const std::string& folder, const std::string& fileName,
 
 std::vector<std::pair<std::string, std::string>> FolderImages(const std::string& folder,
                                                               const ImportProgress& progress) {
-    const std::vector<std::string> files = ListPlainFiles(folder);
-    const FolderListing listing(WithSeparator(folder), files);
+    const FolderListing listing(WithSeparator(folder), ListPlainFiles(folder));
+    const std::vector<std::string>& files = listing.Names();
     std::vector<const std::string*> images;
     for (const std::string& imageType : kImageTypes)
         for (const std::string& file : files)
