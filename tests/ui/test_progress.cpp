@@ -1,6 +1,7 @@
 // Long work keeps the window alive: a folder of slow disc images is read while the window
 // answers events and shows how far it is, and can be cancelled without a trace.
 
+#include <QPainter>
 #include <QPushButton>
 #include <atomic>
 #include <chrono>
@@ -101,11 +102,30 @@ TEST_F(SlowImportTest, CancelledOrClosedLeavesEverythingAsItWas) {
     }
 }
 
+// The window with its progress box over it, as the screen shows them, into the build folder
+// for people to look at (`make screenshots` copies it into docs/).
+void RenderToPicture(QWidget& window, QWidget& box, const char* name) {
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    painter.fillRect(picture.rect(), QColor(0, 0, 0, 60));
+    const QPixmap shown = box.grab();
+    const QRect place(QPoint((picture.width() - shown.width()) / 2,
+                             (picture.height() - shown.height()) / 2),
+                      shown.size());
+    painter.drawPixmap(place.topLeft(), shown);
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(place.adjusted(-1, -1, 0, 0));
+    painter.end();
+    EXPECT_TRUE(picture.save(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                             QLatin1String(name)));
+}
+
 TEST_F(SlowImportTest, ASlowImportAddsWhatAFastOneAdds) {
     // The fast way: no progress box has time to show.
     formGameInventory& fast = Start();
     Click("Alpha");
-    fast.AddImages(Folder() + "images");
+    ui.folderAnswers = {ToQt(Folder() + "images")};
+    fast.btnAddISO_Click();
     const std::vector<std::string> names = Names();
     Games records;
     for (int row = 0; row < fast.Inventory().Lists().Count(); ++row)
@@ -114,12 +134,17 @@ TEST_F(SlowImportTest, ASlowImportAddsWhatAFastOneAdds) {
     ASSERT_EQ(names.size(), kImages + 2);
 
     formGameInventory& slow = Start();
+    slow.show();
     Click("Alpha");
     ReadSlowly(slow);
     EventLoopProbe probe([&] {
-        if (QProgressDialog* box = ShownProgressBox(slow)) Follow(box);
+        QProgressDialog* box = ShownProgressBox(slow);
+        if (!box) return;
+        if (allowed == 5) RenderToPicture(slow, *box, "progress-import.png");
+        Follow(box);
     });
-    slow.AddImages(Folder() + "images");
+    ui.folderAnswers = {ToQt(Folder() + "images")};
+    slow.btnAddISO_Click();
     EXPECT_GT(probe.ticks, 0);
     ASSERT_EQ(shown.size(), kImages + 1);
     Games slowRecords;
