@@ -19,19 +19,23 @@ struct InterfaceText {
     std::string strPathSetupTitle = "Setup Emulator Path";
     std::string strFindPrompt = "Text to search:";
     std::string strFindTitle = "Find";
+    // The progress boxes of long work; %1 and %2 stand for the numbers or the image's name.
+    std::string strReadingImages = "Reading disc images... %1 of %2";
+    std::string strMounting = "Mounting %1...";
+    std::string strCancel = "Cancel";
 };
 
 // Number of control captions at the head of translate.txt, and of all its lines.
 inline constexpr size_t kTranslatedCaptions = 15;
-inline constexpr size_t kTranslationLines = 23;
+inline constexpr size_t kTranslationLines = 26;
 
 // What translate.txt holds. `captions` are its lines 1 to 15 in file order (the captions of
 // btnAdd, btnAddISO, btnClose, btnClear, btnDelete, btnGet, btnPaths, btnPlay,
 // lblDescription, lblGameInfo, lblGenre, lblID, lblPlay, lblScrnShots, chkISO), fewer when
 // the file is shorter; controls beyond them keep their captions. `text` holds the defaults
-// with lines 16 to 23 applied, as far as the file has them, to strFilePrefix, strNotFound,
-// strSelectImage, strSelectPicture, strSelectFolder, strPathSetupTitle, strFindPrompt and
-// strFindTitle.
+// with lines 16 to 26 applied, as far as the file has them, to strFilePrefix, strNotFound,
+// strSelectImage, strSelectPicture, strSelectFolder, strPathSetupTitle, strFindPrompt,
+// strFindTitle, strReadingImages, strMounting and strCancel.
 struct Translation {
     std::vector<std::string> captions;
     InterfaceText text;
@@ -39,7 +43,7 @@ struct Translation {
 
 // Reads the translation at `path`. A missing or empty file, or one that cannot be read,
 // changes nothing: no captions and the default texts. Lines are taken as they are (no
-// trimming, empty lines kept); lines after the 23rd are ignored.
+// trimming, empty lines kept); lines after the 26th are ignored.
 Translation ReadTranslation(const std::string& path);
 
 // The genres of genre.txt, one per line, in file order, blanks, empty lines and duplicates

@@ -1,10 +1,14 @@
-// Importing a folder of 50,000 (empty) disc image files, against listing that folder and
-// sorting its names in a plain vector; and importing 10,000 real images, whose IDs are read,
-// against listing that folder and reading three sectors of each image.
+// Importing a folder of 50,000 (empty) disc image files, against the least an import of them
+// must do (list the folder once, open each image once, read its volume descriptor when the
+// file is long enough for one, sort the names) and against listing and sorting alone; and
+// importing 10,000 real images, whose IDs are read, against listing that folder and reading
+// three sectors of each image, with the page cache warm and, where this process may drop it,
+// cold.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -36,10 +40,20 @@ const TempFolder& ImageFolder() {
     return folder;
 }
 
+// Empties the page cache, so that the next reads come from the disk. False where this process
+// may not (it needs to be root, outside a container that forbids it).
+bool DropPageCache() {
+    ::sync();
+    std::ofstream control("/proc/sys/vm/drop_caches");
+    control << "3\n";
+    control.flush();
+    return control.good();
+}
+
 // Imports the folder `images` of `count` images into an empty list, each iteration anew;
-// every record must get the ID `id`.
+// every record must get the ID `id`. `cold`: each from an empty page cache.
 void ImportThroughTheWindow(benchmark::State& state, const TempFolder& images, int count,
-                            const std::string& id) {
+                            const std::string& id, bool cold = false) {
     TempFolder app("vorlisk-bench-import-app");
     QuietSystem system(app.Path());
     QuietUserInterface ui;
@@ -51,6 +65,7 @@ void ImportThroughTheWindow(benchmark::State& state, const TempFolder& images, i
         state.PauseTiming();
         window.Inventory().inventoryChanged = false;
         window.LoadInventory("");  // no gameinv.txt: an empty list
+        if (cold && !DropPageCache()) state.SkipWithError("the page cache cannot be dropped here");
         state.ResumeTiming();
         window.btnAddISO_Click();
         const GameLists& lists = window.Inventory().Lists();
@@ -63,7 +78,7 @@ void ImportThroughTheWindow(benchmark::State& state, const TempFolder& images, i
 void BM_ImportThroughTheWindow(benchmark::State& state) {
     ImportThroughTheWindow(state, ImageFolder(), kImages, "");
 }
-BENCHMARK(BM_ImportThroughTheWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportThroughTheWindow)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 void BM_ListFolderAndSortNames(benchmark::State& state) {
     const TempFolder& images = ImageFolder();
@@ -79,6 +94,32 @@ void BM_ListFolderAndSortNames(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kImages);
 }
 BENCHMARK(BM_ListFolderAndSortNames)->Unit(benchmark::kMillisecond);
+
+// The floor of the import: one listing of the folder, each image opened once and its volume
+// descriptor (sector 16) read when the file is long enough to hold it, the names sorted.
+void BM_ImportFloor(benchmark::State& state) {
+    const TempFolder& images = ImageFolder();
+    std::string sector(2048, '\0');
+    for (auto _ : state) {
+        std::vector<std::string> names;
+        for (std::string& name : ListPlainFiles(images.Path())) {
+            int fd = ::open((images.Path() + name).c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0) continue;
+            struct stat info {};
+            if (::fstat(fd, &info) == 0 && info.st_size >= 17 * 2048)
+                benchmark::DoNotOptimize(::pread(fd, sector.data(), sector.size(), 16 * 2048));
+            ::close(fd);
+            names.push_back(std::move(name));
+        }
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return strcasecmp(a.c_str(), b.c_str()) < 0;
+        });
+        if (names.size() != kImages) state.SkipWithError("wrong count");
+        benchmark::DoNotOptimize(names.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kImages);
+}
+BENCHMARK(BM_ImportFloor)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 // 10,000 small PlayStation images: half of them ISOs, half raw mode 2 BINs with a cue sheet.
 const TempFolder& DiscImageFolder() {
@@ -97,14 +138,28 @@ const TempFolder& DiscImageFolder() {
 void BM_ImportImagesThroughTheWindow(benchmark::State& state) {
     ImportThroughTheWindow(state, DiscImageFolder(), kDiscImages, "SLUS-00594");
 }
-BENCHMARK(BM_ImportImagesThroughTheWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportImagesThroughTheWindow)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+void BM_ImportImagesThroughTheWindowCold(benchmark::State& state) {
+    ImportThroughTheWindow(state, DiscImageFolder(), kDiscImages, "SLUS-00594", true);
+}
+BENCHMARK(BM_ImportImagesThroughTheWindowCold)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Iterations(3);
 
 // The least that reading the IDs needs: listing the folder once, and for each image opening
 // it and reading its volume descriptor, root folder and boot file (sectors 16, 20 and 21).
 void BM_ListFolderAndReadThreeSectors(benchmark::State& state) {
     const TempFolder& images = DiscImageFolder();
+    const bool cold = state.range(0) != 0;
     std::string sector(2048, '\0');
     for (auto _ : state) {
+        if (cold) {
+            state.PauseTiming();
+            if (!DropPageCache()) state.SkipWithError("the page cache cannot be dropped here");
+            state.ResumeTiming();
+        }
         size_t read = 0;
         for (const std::string& name : ListPlainFiles(images.Path())) {
             const bool raw = IsImageFileName(name, "bin");
@@ -120,7 +175,12 @@ void BM_ListFolderAndReadThreeSectors(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kDiscImages);
 }
-BENCHMARK(BM_ListFolderAndReadThreeSectors)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListFolderAndReadThreeSectors)->Unit(benchmark::kMillisecond)->Arg(0);
+BENCHMARK(BM_ListFolderAndReadThreeSectors)
+    ->Unit(benchmark::kMillisecond)
+    ->Arg(1)
+    ->Iterations(3)
+    ->Name("BM_ListFolderAndReadThreeSectorsCold");
 
 }  // namespace
 }  // namespace vorlisk::bench

@@ -173,10 +173,12 @@ Start RunStart(const std::string& variant, const Catalogue& catalogue, const std
     return start;
 }
 
-const Catalogue& CatalogueOf(int games) {
-    static std::map<int, std::unique_ptr<Catalogue>> made;
-    auto& catalogue = made[games];
-    if (!catalogue) catalogue = std::make_unique<Catalogue>(games);
+// The catalogue of `games` games as the program saved it in `locale`: in that locale's order,
+// as a user's own catalogue is after its first save.
+const Catalogue& CatalogueOf(int games, const std::string& locale) {
+    static std::map<std::pair<int, std::string>, std::unique_ptr<Catalogue>> made;
+    auto& catalogue = made[{games, locale}];
+    if (!catalogue) catalogue = std::make_unique<Catalogue>(games, locale);
     return *catalogue;
 }
 
@@ -193,7 +195,7 @@ void BM_StartUp(benchmark::State& state, const std::string& variant, int games,
         state.SkipWithError(("the locale " + locale + " is not installed").c_str());
         return;
     }
-    const Catalogue& catalogue = CatalogueOf(games);
+    const Catalogue& catalogue = CatalogueOf(games, locale);
     double peak = 0;
     for (auto _ : state) {
         Start start = RunStart(variant, catalogue, locale);

@@ -27,7 +27,8 @@ class QuietSystem : public SystemServices {
     std::unique_ptr<StartedProgram> StartCommandLine(const std::string&, ShowState) override {
         return nullptr;
     }
-    ProgramRun RunCommandLine(const std::string&, ShowState, std::chrono::milliseconds) override {
+    ProgramRun RunCommandLine(const std::string&, ShowState, std::chrono::milliseconds,
+                              const std::function<bool()>&) override {
         return {};
     }
     bool ActivateWindowAndSendEnter(const std::string&) override { return false; }

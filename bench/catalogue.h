@@ -3,6 +3,7 @@
 // from a fixed seed, so that every run and every program reads the same bytes.
 
 #include <algorithm>
+#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -38,11 +39,17 @@ const T& Pick(std::mt19937& random, const T (&items)[N]) {
 
 // A folder holding gameinv.txt with `games` games in the program's own sorted form, lines
 // of 150 to 250 bytes: names of two to four words (about one in eight with a word beyond
-// ASCII), IDs, image and picture paths, and descriptions of several lines.
+// ASCII), IDs, image and picture paths, and descriptions of several lines. `locale`, when
+// given, is the locale the program saved it in (so its order is that locale's), else the
+// one this process runs in.
 class Catalogue {
   public:
-    explicit Catalogue(int games)
-        : folder_("vorlisk-bench-catalogue-" + std::to_string(games)), games_(games) {
+    explicit Catalogue(int games, const std::string& locale = {})
+        : folder_("vorlisk-bench-catalogue-" + std::to_string(games) +
+                  (locale.empty() ? "" : "-" + locale)),
+          games_(games) {
+        const std::string ownLocale = std::setlocale(LC_ALL, nullptr);
+        if (!locale.empty()) std::setlocale(LC_ALL, locale.c_str());
         std::mt19937 random(20260101);
         std::ofstream out(Path(), std::ios::binary);
         for (int i = 0; i < games; ++i) {
@@ -55,6 +62,7 @@ class Catalogue {
         inventory.LoadInventory("");
         inventory.inventoryChanged = true;
         inventory.SaveInventory();
+        std::setlocale(LC_ALL, ownLocale.c_str());
         bytes_ = static_cast<int64_t>(std::filesystem::file_size(Path()));
         std::printf("catalogue: %d games, %lld bytes, %s\n", games_, static_cast<long long>(bytes_),
                     Path().c_str());

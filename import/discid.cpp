@@ -1,5 +1,6 @@
 #include "import/discid.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -19,14 +20,33 @@ std::string Piece(const std::string& line, size_t start, size_t length) {
 
 }  // namespace
 
-FolderListing::FolderListing(std::string folder, const std::vector<std::string>& names)
-    : folder_(std::move(folder)) {
-    for (const std::string& name : names) byLowerName_[LowerAsciiText(name)].push_back(name);
+namespace {
+
+// FNV-1a of `name` with its ASCII letters lowered.
+uint64_t LowerNameHash(std::string_view name) {
+    uint64_t hash = 14695981039346656037ull;
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
+    return hash;
+}
+
+}  // namespace
+
+FolderListing::FolderListing(std::string folder, std::vector<std::string> names)
+    : folder_(std::move(folder)), names_(std::move(names)) {
+    byLowerHash_.reserve(names_.size());
+    for (size_t i = 0; i < names_.size(); ++i)
+        byLowerHash_.emplace_back(LowerNameHash(names_[i]), static_cast<uint32_t>(i));
+    std::sort(byLowerHash_.begin(), byLowerHash_.end());
 }
 
 std::vector<std::string> FolderListing::NamesLike(const std::string& name) const {
-    auto found = byLowerName_.find(LowerAsciiText(name));
-    return found == byLowerName_.end() ? std::vector<std::string>() : found->second;
+    std::vector<std::string> like;
+    const uint64_t hash = LowerNameHash(name);
+    auto entry = std::lower_bound(byLowerHash_.begin(), byLowerHash_.end(),
+                                  std::pair<uint64_t, uint32_t>(hash, 0));
+    for (; entry != byLowerHash_.end() && entry->first == hash; ++entry)
+        if (EqualIgnoringCase(names_[entry->second], name)) like.push_back(names_[entry->second]);
+    return like;
 }
 
 std::string GameIdFromBootLine(const std::string& line) {

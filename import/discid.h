@@ -7,8 +7,9 @@
 // the name from column 12 up to the first TAB, then free text.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace vorlisk {
@@ -33,15 +34,20 @@ std::string ReadBootLine(const std::string& path);
 class FolderListing {
   public:
     // `folder` is empty or ends in a separator.
-    FolderListing(std::string folder, const std::vector<std::string>& names);
+    FolderListing(std::string folder, std::vector<std::string> names);
     const std::string& Folder() const { return folder_; }
+    // The names, in listing order.
+    const std::vector<std::string>& Names() const { return names_; }
     // The listed names that differ from `name` in the case of their letters at most, in
     // listing order.
     std::vector<std::string> NamesLike(const std::string& name) const;
 
   private:
     std::string folder_;
-    std::unordered_map<std::string, std::vector<std::string>> byLowerName_;
+    std::vector<std::string> names_;
+    // (hash of the name with its letters lowered, position in names_), in that order: no
+    // allocation per name, for a listing may hold tens of thousands.
+    std::vector<std::pair<uint64_t, uint32_t>> byLowerHash_;
 };
 
 // The path of the non-empty plain file `name` in `folder` (empty, or ending in a separator):

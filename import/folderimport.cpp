@@ -53,15 +53,21 @@ std::string ImageRecord(const std::string& folder, const std::string& fileName,
     return record;
 }
 
-std::vector<std::pair<std::string, std::string>> FolderImages(const std::string& folder) {
-    const std::vector<std::string> files = ListPlainFiles(folder);
-    const FolderListing listing(WithSeparator(folder), files);
-    std::vector<std::pair<std::string, std::string>> games;
+std::vector<std::pair<std::string, std::string>> FolderImages(const std::string& folder,
+                                                              const ImportProgress& progress) {
+    const FolderListing listing(WithSeparator(folder), ListPlainFiles(folder));
+    const std::vector<std::string>& files = listing.Names();
+    std::vector<const std::string*> images;
     for (const std::string& imageType : kImageTypes)
         for (const std::string& file : files)
-            if (IsImageFileName(file, imageType))
-                games.emplace_back(GameNameFromImageFile(file),
-                                   ImageRecord(folder, file, &listing));
+            if (IsImageFileName(file, imageType)) images.push_back(&file);
+    std::vector<std::pair<std::string, std::string>> games;
+    if (progress && !progress(0, images.size())) return games;
+    games.reserve(images.size());
+    for (const std::string* file : images) {
+        games.emplace_back(GameNameFromImageFile(*file), ImageRecord(folder, *file, &listing));
+        if (progress && !progress(games.size(), images.size())) return {};
+    }
     return games;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Folder import: every disc image of a chosen folder becomes a game.
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,8 +38,15 @@ std::string GameNameFromImageFile(const std::string& fileName);
 std::string ImageRecord(const std::string& folder, const std::string& fileName,
                         const FolderListing* listing = nullptr);
 
+// Told how far a folder import is: `done` of `total` images read (total is known once the
+// folder is listed). Answering false stops the import before the next image.
+using ImportProgress = std::function<bool(size_t done, size_t total)>;
+
 // The games the folder import adds for `folder`, from one listing of it: (name, record) pairs
-// of the images of each of kImageTypes in turn, each type's in listing order.
-std::vector<std::pair<std::string, std::string>> FolderImages(const std::string& folder);
+// of the images of each of kImageTypes in turn, each type's in listing order. `progress`, when
+// given, is told after the listing and after each image; when it stops the import the answer
+// is empty, as if the folder held no image.
+std::vector<std::pair<std::string, std::string>> FolderImages(const std::string& folder,
+                                                              const ImportProgress& progress = {});
 
 }  // namespace vorlisk

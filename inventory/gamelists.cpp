@@ -1,6 +1,7 @@
 #include "inventory/gamelists.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <clocale>
 #include <cstdint>
 #include <cstring>
@@ -140,6 +141,41 @@ void OrderByWholeKeys(Abbreviation* first, Abbreviation* last, const NameAt& nam
     for (const auto& [key, position] : keyed) (first++)->position = position;
 }
 
+// The name folded as its key begins (ForEachFolded).
+std::wstring Folded(const std::string& name) {
+    std::wstring folded;
+    folded.reserve(name.size());
+    ForEachFolded(name, [&folded](wchar_t c) { folded.push_back(c); });
+    return folded;
+}
+
+// The order of the keys of `a` and `b` (below, equal to or above 0, as the keys compare),
+// given the names folded, found without making the keys: in a locale with a collation of its
+// own, the C library compares two texts by it as their transformations compare, but stops at
+// the first difference instead of transforming both whole.
+int CompareKeys(const std::string& a, const std::wstring& foldedA, const std::string& b,
+                const std::wstring& foldedB) {
+    if (a == b) return 0;
+    if (CollatesByCode()) {
+        if (foldedA != foldedB) return foldedA.compare(foldedB);
+        return NameSortKey(a).compare(NameSortKey(b));
+    }
+    errno = 0;
+    const int collated = std::wcscoll(foldedA.c_str(), foldedB.c_str());
+    // A text that cannot be collated, or two different ones that collate alike: the keys decide.
+    if (errno != 0 || (collated == 0 && foldedA != foldedB))
+        return NameSortKey(a).compare(NameSortKey(b));
+    if (collated != 0) return collated;
+    // Equal folded names: the keys go on with the bytes of the names.
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) {
+                                            return static_cast<unsigned char>(x) <
+                                                   static_cast<unsigned char>(y);
+                                        })
+               ? -1
+               : 1;
+}
+
 }  // namespace
 
 std::wstring NameSortKey(const std::string& name) {
@@ -150,6 +186,22 @@ std::wstring NameSortKey(const std::string& name) {
 }
 
 std::vector<size_t> NameOrder(size_t count, const NameAt& nameAt) {
+    // The catalogue is saved in the list's order, so its names mostly come in order already;
+    // seeing that, pair by pair, costs far less than making their keys.
+    size_t inOrder = 1;
+    if (count > 0) {
+        std::wstring before = Folded(nameAt(0));
+        for (; inOrder < count; ++inOrder) {
+            std::wstring folded = Folded(nameAt(inOrder));
+            if (CompareKeys(nameAt(inOrder - 1), before, nameAt(inOrder), folded) > 0) break;
+            before = std::move(folded);
+        }
+    }
+    if (inOrder >= count) {
+        std::vector<size_t> order(count);
+        for (size_t i = 0; i < count; ++i) order[i] = i;
+        return order;
+    }
     // Sorted by abbreviations, then by position: equal keys keep the order of their positions.
     std::vector<Abbreviation> entries(count);
     for (size_t i = 0; i < count; ++i) {

@@ -4,6 +4,7 @@
 // process or window; the rest lives in the platform files.
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,9 +63,10 @@ std::vector<std::string> SearchPathFolders(const std::string& pathVariable);
 std::string FindProgramOnPath(const std::string& name);
 
 // Runs `arguments` (program first; without a "/" looked up on PATH) without a shell, with
-// its input from /dev/null, and waits at most `limit`; a program still running then is
-// killed together with its process group.
-ProgramRun RunProgram(const std::vector<std::string>& arguments, std::chrono::milliseconds limit);
+// its input from /dev/null, and waits at most `limit`, or until `stopWaiting` (when given)
+// answers true; a program still running then is killed together with its process group.
+ProgramRun RunProgram(const std::vector<std::string>& arguments, std::chrono::milliseconds limit,
+                      const std::function<bool()>& stopWaiting = {});
 #endif
 
 }  // namespace vorlisk

@@ -383,7 +383,8 @@ std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
     return std::make_unique<RelayedProgram>(reading);
 }
 
-ProgramRun RunProgram(const std::vector<std::string>& arguments, std::chrono::milliseconds limit) {
+ProgramRun RunProgram(const std::vector<std::string>& arguments, std::chrono::milliseconds limit,
+                      const std::function<bool()>& stopWaiting) {
     ProgramRun run;
     ExecPlan plan = PlanExec(arguments);
     if (!plan.ok) return run;
@@ -455,7 +456,7 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments, std::chrono::mi
         }
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) break;
+        if (left.count() <= 0 || (stopWaiting && stopWaiting())) break;
         pollfd fds[2];
         nfds_t count = 0;
         if (out[0] >= 0) fds[count++] = {out[0], POLLIN, 0};
@@ -529,8 +530,9 @@ std::unique_ptr<StartedProgram> PlatformServices::StartCommandLine(const std::st
 }
 
 ProgramRun PlatformServices::RunCommandLine(const std::string& commandLine, ShowState,
-                                            std::chrono::milliseconds limit) {
-    return RunProgram(SplitProgramAndArguments(commandLine, IsProgram), limit);
+                                            std::chrono::milliseconds limit,
+                                            const std::function<bool()>& stopWaiting) {
+    return RunProgram(SplitProgramAndArguments(commandLine, IsProgram), limit, stopWaiting);
 }
 
 bool PlatformServices::ActivateWindowAndSendEnter(const std::string& title) {

@@ -176,18 +176,31 @@ std::unique_ptr<StartedProgram> PlatformServices::StartCommandLine(const std::st
 }
 
 ProgramRun PlatformServices::RunCommandLine(const std::string& commandLine, ShowState state,
-                                            std::chrono::milliseconds limit) {
+                                            std::chrono::milliseconds limit,
+                                            const std::function<bool()>& stopWaiting) {
     ProgramRun run;
     PROCESS_INFORMATION process{};
     if (!CreateWithShowState(commandLine, static_cast<WORD>(state), process)) return run;
     run.started = true;
-    const DWORD wait = static_cast<DWORD>(std::clamp<long long>(limit.count(), 0, INFINITE - 1));
+    // Waited for in short slices, so that the waiting can stop before the limit.
+    constexpr long long kSliceMs = 20;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     DWORD exitCode = 0;
-    if (::WaitForSingleObject(process.hProcess, wait) == WAIT_OBJECT_0 &&
-        ::GetExitCodeProcess(process.hProcess, &exitCode)) {
-        run.finished = true;
-        run.exitCode = static_cast<int>(exitCode);
+    for (;;) {
+        const long long left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   deadline - std::chrono::steady_clock::now())
+                                   .count();
+        const DWORD wait = static_cast<DWORD>(std::clamp<long long>(left, 0, kSliceMs));
+        if (::WaitForSingleObject(process.hProcess, wait) == WAIT_OBJECT_0) {
+            run.finished = ::GetExitCodeProcess(process.hProcess, &exitCode) != 0;
+            break;
+        }
+        if (left <= kSliceMs || (stopWaiting && stopWaiting())) break;
     }
+    if (run.finished)
+        run.exitCode = static_cast<int>(exitCode);
+    else
+        run.stillRunning = true;
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     return run;

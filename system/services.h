@@ -3,6 +3,7 @@
 // construction: the program hands the real one (PlatformServices), tests hand fakes.
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ struct ProgramRun {
     bool started = false;   // the program could be executed
     bool finished = false;  // it ended within the time limit
     int exitCode = -1;      // its exit code when it ended normally
+    bool stillRunning = false;  // it did not end and was left running (Windows)
     std::string output;     // what it wrote to its standard output
     std::string errors;     // what it wrote to its standard error
 };
@@ -66,10 +68,12 @@ class SystemServices {
     virtual std::unique_ptr<StartedProgram> StartCommandLine(const std::string& commandLine,
                                                              ShowState state) = 0;
     // Starts a command line as StartCommandLine does and waits for it to end, at most
-    // `limit`. Linux collects its error output and ends it at the limit; Windows collects no
-    // output and leaves a program that outlives the limit running (DAEMON Tools may stay).
+    // `limit`, or until `stopWaiting` (asked every few milliseconds, when given) answers true.
+    // Linux collects its error output and ends a program it stops waiting for; Windows
+    // collects no output and leaves such a program running (DAEMON Tools may stay).
     virtual ProgramRun RunCommandLine(const std::string& commandLine, ShowState state,
-                                      std::chrono::milliseconds limit) = 0;
+                                      std::chrono::milliseconds limit,
+                                      const std::function<bool()>& stopWaiting) = 0;
     // Brings forward the window titled `title` (equal, else beginning with it) and sends it
     // the Enter key. False when there is no such window.
     virtual bool ActivateWindowAndSendEnter(const std::string& title) = 0;
@@ -93,7 +97,8 @@ class PlatformServices : public SystemServices {
     std::unique_ptr<StartedProgram> StartCommandLine(const std::string& commandLine,
                                                      ShowState state) override;
     ProgramRun RunCommandLine(const std::string& commandLine, ShowState state,
-                              std::chrono::milliseconds limit) override;
+                              std::chrono::milliseconds limit,
+                              const std::function<bool()>& stopWaiting) override;
     bool ActivateWindowAndSendEnter(const std::string& title) override;
     bool IsRunning(const std::string& name) override;
     std::string WindowsDirectory() override;

@@ -1,6 +1,7 @@
 #include "app/ui/formGameInventory.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <cstdio>
 
 #include "app/programlog.h"
+#include "app/ui/backgroundwork.h"
 #include "app/ui/text.h"
 #include "app/ui/userinterface.h"
 #include "app/ui/widgets.h"
@@ -243,8 +245,22 @@ void formGameInventory::EndProgram() {
     ui_.EndProgram();
 }
 
+bool formGameInventory::RunInBackground(
+    const std::function<QString(size_t done, size_t total)>& label,
+    const std::function<void(WorkProgress&)>& work) {
+    BackgroundWork background(this, label, ToQt(text_.strCancel));
+    work_ = &background;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    bool ended = background.Run(work);
+    QApplication::restoreOverrideCursor();
+    work_ = nullptr;
+    return ended;
+}
+
 void formGameInventory::closeEvent(QCloseEvent* event) {
-    // Form_QueryUnload: every close request saves and ends the program like Close does.
+    // Form_QueryUnload: every close request saves and ends the program like Close does; long
+    // work still running is cancelled first, so it changes nothing.
+    if (work_) work_->Cancel();
     event->ignore();
     btnClose_Click();
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/interfacetext.h"
+#include "import/folderimport.h"
 #include "inventory/inventoryfile.h"
 #include "system/textencoding.h"
 
@@ -34,6 +35,8 @@ class PictureBox;
 class ClickableLabel;
 class formEmulatorPath;
 class StartWatch;
+class BackgroundWork;
+struct WorkProgress;
 
 class formGameInventory : public QDialog {
     Q_OBJECT
@@ -139,10 +142,11 @@ class formGameInventory : public QDialog {
     void cmbPlay_Click();
     void btnPaths_Click();
     void btnPlay_Click();
-    // Mounts `imagePath` with the helper that Play finds and waits for the mount command to end,
-    // with a wait cursor; what the helper printed goes into `mountOutput`. False, after a
-    // message with its error output, when it failed.
-    bool MountImage(const std::string& imagePath, std::string& mountOutput);
+    // Mounts `imagePath` with the helper that Play finds and waits for the mount command to end
+    // while the window paints (a progress box with Cancel after half a second); what the helper
+    // printed goes into `mountOutput`. A failed mount is told in a message with its error output.
+    enum class MountOutcome { Mounted, Failed, Cancelled };
+    MountOutcome MountImage(const std::string& imagePath, std::string& mountOutput);
     void lstName_DblClick();
     void imgGame_DblClick(int Index);
     void RunMountScript(const std::string& imagePath, const std::string& mountOutput);
@@ -151,8 +155,13 @@ class formGameInventory : public QDialog {
     void btnAddISO_Click();
     // The chosen folder, ending in one separator, or the empty text.
     QString BrowseFolder(const QString& Msg);
-    // Adds the images of every type in `folder`, read once, in one change of the lists.
+    // Adds the images of every type in `folder`, read once while the window paints (a progress
+    // box with Cancel after half a second), in one change of the lists; nothing when cancelled.
     void AddImages(const std::string& folder);
+    // What reads a folder's images for AddImages (FolderImages; tests slow it down).
+    using FolderReader = std::function<std::vector<std::pair<std::string, std::string>>(
+        const std::string& folder, const ImportProgress& progress)>;
+    void SetFolderReader(FolderReader reader) { folderReader_ = std::move(reader); }
 
     void Form_KeyDown(int KeyCode, int Shift);
     void FindGame();
@@ -164,6 +173,10 @@ class formGameInventory : public QDialog {
     void reject() override;
 
   private:
+    // Runs `work` off the window's thread as BackgroundWork does, its box labelled by `label`.
+    // False when it was cancelled.
+    bool RunInBackground(const std::function<QString(size_t done, size_t total)>& label,
+                         const std::function<void(WorkProgress&)>& work);
     void ChangeListsKeepingSelection(const std::function<void()>& change);
     bool HandleKeyPress(QEvent* event);
     void ApplyTranslation();
@@ -193,6 +206,10 @@ class formGameInventory : public QDialog {
     int loadedGenreEntry_ = 0;  // the entry of cmbGenre the lists were last loaded for
     // The encoding of the record last shown; edited plain-ASCII fields are stored in it.
     TextEncoding recordEncoding_ = TextEncoding::Utf8;
+    FolderReader folderReader_ = [](const std::string& folder, const ImportProgress& progress) {
+        return FolderImages(folder, progress);
+    };
+    BackgroundWork* work_ = nullptr;  // the long work running now, if any
 };
 
 }  // namespace vorlisk

@@ -68,9 +68,11 @@ void formGameInventory::btnGet_Click() {
         TakeGameId(id);
         return;
     }
-    // After a failed mount the drives may still hold the disc before: it is not read.
+    // After a failed or cancelled mount the drives may still hold the disc before: it is not
+    // read.
     std::string mountOutput;
-    if (FileExists(imagePath) && !MountImage(imagePath, mountOutput)) return;
+    if (FileExists(imagePath) && MountImage(imagePath, mountOutput) != MountOutcome::Mounted)
+        return;
     std::string id = GetDiscGameId(mountOutput);
     if (!id.empty()) TakeGameId(id);
 }

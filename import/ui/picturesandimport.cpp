@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QListView>
 
+#include "app/ui/backgroundwork.h"
 #include "app/ui/formGameInventory.h"
 #include "app/ui/text.h"
 #include "app/ui/userinterface.h"
@@ -40,14 +41,20 @@ void formGameInventory::btnAddISO_Click() {
     QString folder = BrowseFolder(ToQt(text_.strSelectFolder));
     if (folder.isEmpty()) return;
     if (WidthTwips() == kNarrowWidthTwips) btnInfo_Click();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     AddImages(PathBytes(folder));
-    QApplication::restoreOverrideCursor();
 }
 
 void formGameInventory::AddImages(const std::string& folder) {
-    std::vector<std::pair<std::string, std::string>> games = FolderImages(folder);
-    if (games.empty()) return;
+    std::vector<std::pair<std::string, std::string>> games;
+    const QString label = ToQt(text_.strReadingImages);
+    bool read = RunInBackground(
+        [&label](size_t done, size_t total) { return label.arg(done).arg(total); },
+        [&](WorkProgress& progress) {
+            games = folderReader_(folder, [&progress](size_t done, size_t total) {
+                return progress.Tell(done, total);
+            });
+        });
+    if (!read || games.empty()) return;
     inventory_.inventoryChanged = true;
     ChangeListsKeepingSelection([&] { inventory_.Lists().AddGames(std::move(games)); });
 }

@@ -3,15 +3,19 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <cctype>
 #include <chrono>
 
+#include "app/ui/backgroundwork.h"
 #include "app/ui/formGameInventory.h"
 #include "app/ui/text.h"
 #include "app/ui/userinterface.h"
 #include "app/ui/widgets.h"
+#include "import/discid.h"
+#include "import/imagegameid.h"
 #include "launch/mountscript.h"
 #include "launch/playcommand.h"
 #include "launch/ui/formEmulatorPath.h"
@@ -44,22 +48,51 @@ void formGameInventory::btnPaths_Click() {
 }
 
 namespace {
-// How long Play and Get wait for the mount command before they read the drives.
+// How long Play and Get wait for the mount command before they read the drives. The Linux
+// helper waits at most 5 s for another mount to end before it mounts, so a slow mount still
+// ends well within this.
 constexpr std::chrono::seconds kMountLimit{10};
+// DAEMON Tools may stay running once the disc is mounted: the wait then ends as soon as a drive
+// shows the image's disc, and a mount command still running at the end is no failure.
+#ifdef _WIN32
+constexpr bool kMountMayStayResident = true;
+#else
+constexpr bool kMountMayStayResident = false;
+#endif
+// How often the drives are looked at while a resident mount command runs.
+constexpr std::chrono::milliseconds kDriveLookInterval{250};
 // The most of the mount command's error output that a message shows.
 constexpr size_t kMostErrorShown = 2000;
 }  // namespace
 
-bool formGameInventory::MountImage(const std::string& imagePath, std::string& mountOutput) {
+formGameInventory::MountOutcome formGameInventory::MountImage(const std::string& imagePath,
+                                                             std::string& mountOutput) {
     std::string mount =
         PlayMountCommand(appPath_, system_.ProgramFolder(), imagePath, vorlisk::FileExists);
-    if (mount.empty()) return true;  // no helper: the drives hold what they hold
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    ProgramRun run = system_.RunCommandLine(mount, ShowState::Minimized, kMountLimit);
-    QApplication::restoreOverrideCursor();
+    if (mount.empty()) return MountOutcome::Mounted;  // no helper: the drives hold what they hold
+
+    // The disc to look for in the drives, when its image names it.
+    const std::string imageId = kMountMayStayResident ? ImageGameId(imagePath) : std::string();
+    auto nextLook = std::chrono::steady_clock::now();
+    auto discShown = [&] {
+        if (imageId.empty() || std::chrono::steady_clock::now() < nextLook) return false;
+        nextLook = std::chrono::steady_clock::now() + kDriveLookInterval;
+        return vorlisk::GetDiscGameId(system_.CdromRoots()) == imageId;
+    };
+    const QString label = ToQt(text_.strMounting)
+                              .arg(QFileInfo(ToQt(imagePath)).fileName());
+    ProgramRun run;
+    bool waited = RunInBackground([&label](size_t, size_t) { return label; },
+                                  [&](WorkProgress& progress) {
+                                      run = system_.RunCommandLine(
+                                          mount, ShowState::Minimized, kMountLimit,
+                                          [&] { return progress.cancelled || discShown(); });
+                                  });
+    if (!waited) return MountOutcome::Cancelled;
     mountOutput = run.output;
     // A command that cannot be started is passed over in silence, as ever.
-    if (!run.started || (run.finished && run.exitCode == 0)) return true;
+    if (!run.started || run.stillRunning || (run.finished && run.exitCode == 0))
+        return MountOutcome::Mounted;
 
     std::string text =
         run.finished
@@ -72,7 +105,7 @@ bool formGameInventory::MountImage(const std::string& imagePath, std::string& mo
         errors.pop_back();
     if (!errors.empty()) text += "\n\n" + errors;
     ui_.ShowMessage(this, ToQt(text), windowTitle(), MessageIcon::Exclamation);
-    return false;
+    return MountOutcome::Failed;
 }
 
 void formGameInventory::btnPlay_Click() {
@@ -80,9 +113,9 @@ void formGameInventory::btnPlay_Click() {
     std::string imagePath = ImagePath();
     if (FileExists(imagePath)) {
         // After a failed mount the game is played all the same: a Linux emulator boots the
-        // image itself, and the launch script may not need the disc.
+        // image itself, and the launch script may not need the disc. A cancelled one plays not.
         std::string mountOutput;
-        MountImage(imagePath, mountOutput);
+        if (MountImage(imagePath, mountOutput) == MountOutcome::Cancelled) return;
         RunMountScript(imagePath, mountOutput);
         return;
     }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
 #include <set>
 
 #include "system/commandline.h"
@@ -122,14 +124,36 @@ printf 'cannot mount "%s"\n' "$1" >&2; exit 73
     PlatformServices services;
     // The program is unquoted, with a blank in its path.
     ProgramRun run = services.RunCommandLine(tool + R"( "/games/Race Day.iso")",
-                                             ShowState::Minimized, std::chrono::seconds(10));
+                                             ShowState::Minimized, std::chrono::seconds(10), {});
     EXPECT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 73);
     EXPECT_EQ(run.errors, "cannot mount \"/games/Race Day.iso\"\n");
     // A program that writes without end leaves no more than 64 KiB of it.
-    run = services.RunCommandLine(tool + " flood", ShowState::Minimized, std::chrono::seconds(10));
+    run = services.RunCommandLine(tool + " flood", ShowState::Minimized, std::chrono::seconds(10),
+                                  {});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.errors, std::string(64 * 1024, '\0'));
+}
+
+TEST(CommandLine, StopsWaitingWhenAskedAndEndsTheProgram) {
+    vorlisk::testing::TempFolder temp;
+    const std::string pidFile = temp.Path("pid");
+    const std::string tool = temp.Write("slow", "#!/bin/sh\necho $$ > \"$1\"\nexec sleep 60\n");
+    std::filesystem::permissions(tool, std::filesystem::perms::owner_all);
+    PlatformServices services;
+    int asked = 0;
+    // Asked again and again while it waits, until the program has told its process id.
+    ProgramRun run = services.RunCommandLine(tool + " " + pidFile, ShowState::Minimized,
+                                             std::chrono::seconds(60), [&] {
+                                                 ++asked;
+                                                 return !temp.Read("pid").empty();
+                                             });
+    EXPECT_TRUE(run.started);
+    EXPECT_FALSE(run.finished);
+    EXPECT_FALSE(run.stillRunning);
+    EXPECT_GT(asked, 0);
+    const pid_t pid = static_cast<pid_t>(std::stol(temp.Read("pid")));
+    EXPECT_TRUE(::kill(pid, 0) != 0 && errno == ESRCH) << "the program was left running";
 }
 
 #endif

@@ -125,6 +125,33 @@ TEST(FolderImages, ImportingTwiceFindsTheSameGamesAgain) {
     EXPECT_TRUE(FolderImages(temp.Folder() + "missing/").empty());
 }
 
+TEST(FolderImages, TellsItsProgressAndStopsWhenAsked) {
+    TempFolder temp;
+    for (const char* file : {"a.cue", "b.iso", "c.iso", "notes.txt"}) Add(temp, file);
+    const Games all = FolderImages(temp.Folder());
+    struct Case {
+        const char* what;
+        size_t stopAfter;  // the call that answers false; beyond the last: none
+        std::vector<std::pair<size_t, size_t>> calls;
+        bool adds;
+    };
+    const Case cases[] = {
+        {"to its end", 9, {{0, 3}, {1, 3}, {2, 3}, {3, 3}}, true},
+        {"stopped after the listing", 0, {{0, 3}}, false},
+        {"stopped after the second image", 2, {{0, 3}, {1, 3}, {2, 3}}, false},
+        {"stopped after the last image", 3, {{0, 3}, {1, 3}, {2, 3}, {3, 3}}, false},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::pair<size_t, size_t>> calls;
+        Games games = FolderImages(temp.Folder(), [&](size_t done, size_t total) {
+            calls.emplace_back(done, total);
+            return calls.size() <= c.stopAfter;
+        });
+        EXPECT_EQ(calls, c.calls) << c.what;
+        EXPECT_EQ(games, c.adds ? all : Games{}) << c.what;
+    }
+}
+
 #ifndef _WIN32
 TEST(ListPlainFiles, FollowsLinksToPlainFilesOnly) {
     TempFolder temp;

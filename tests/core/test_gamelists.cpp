@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "inventory/gamelists.h"
+#include "tests/core/scopedlocale.h"
 
 namespace vorlisk {
 namespace {
@@ -162,6 +166,42 @@ TEST(GameLists, BatchAddEqualsAddingOneByOne) {
             EXPECT_EQ(batched.RecordOf(i), single.RecordOf(i)) << c.what << " at " << i;
         }
         ExpectLinksDistinctAndInRange(batched);
+    }
+}
+
+TEST(NameOrder, IsTheOrderOfTheKeysWhateverOrderTheNamesComeIn) {
+    const std::vector<std::string> names = {
+        "Crash", "crash", "CRASH", "Crash 2", "Crash-2", "Crash  2", "Abe", "abe's", "Ape Escape",
+        "ApeEscape", "caf\xC3\xA9", "CAF\xC3\x89", "caf\xE9", "Cafe", "\xC3\x89toile", "Etoile",
+        "Ni\xF1o", "Nino", "", " ", "Zed", "zed", "a\x81" "b", "42", "Final Fantasy", "final fantasy",
+        "Crash"};
+    for (const char* locale : {"C.UTF-8", "en_US.UTF-8"}) {
+        testing::ScopedLocale scoped(locale);
+        if (!scoped.Installed()) continue;
+        // The order by the keys; equal keys keep the names' order.
+        auto byKeys = [](const std::vector<std::string>& list) {
+            std::vector<size_t> order(list.size());
+            std::iota(order.begin(), order.end(), 0);
+            std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+                return NameSortKey(list[a]) < NameSortKey(list[b]);
+            });
+            return order;
+        };
+        std::vector<std::string> sorted;
+        for (size_t i : byKeys(names)) sorted.push_back(names[i]);
+        std::vector<std::string> almostSorted = sorted;
+        std::swap(almostSorted.back(), almostSorted[almostSorted.size() - 3]);
+        std::vector<std::vector<std::string>> inputs = {names, sorted, almostSorted};
+        std::mt19937 random(7);
+        for (int i = 0; i < 20; ++i) {
+            inputs.push_back(names);
+            std::shuffle(inputs.back().begin(), inputs.back().end(), random);
+        }
+        for (const auto& input : inputs) {
+            const std::vector<size_t> order =
+                NameOrder(input.size(), [&](size_t i) -> const std::string& { return input[i]; });
+            EXPECT_EQ(order, byKeys(input)) << locale;
+        }
     }
 }
 

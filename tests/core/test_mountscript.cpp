@@ -611,8 +611,8 @@ TEST_F(MountScriptTest, ServicesHostPassesThrough) {
             started.push_back(line);
             return nullptr;
         }
-        ProgramRun RunCommandLine(const std::string&, ShowState,
-                                  std::chrono::milliseconds) override {
+        ProgramRun RunCommandLine(const std::string&, ShowState, std::chrono::milliseconds,
+                                  const std::function<bool()>&) override {
             return {};
         }
         bool ActivateWindowAndSendEnter(const std::string&) override { return false; }

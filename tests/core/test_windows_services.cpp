@@ -562,27 +562,40 @@ TEST(WindowsProcesses, RunCommandLineWaitsForTheEndWithinTheLimit) {
 
     // Released, the helper ends within the limit, which the run waits for, with its exit code.
     WriteWholeFile(release, "go");
-    ProgramRun run = services.RunCommandLine(helper, ShowState::Minimized, 60s);
+    ProgramRun run = services.RunCommandLine(helper, ShowState::Minimized, 60s, {});
     ASSERT_TRUE(run.started);
     EXPECT_TRUE(run.finished);
+    EXPECT_FALSE(run.stillRunning);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(ReadWholeFile(marker), std::to_string(SW_SHOWMINIMIZED) + "\n" + helper);
 
     // Not released, it outlives the limit: the wait ends and the helper runs on.
     fs::remove(release);
     fs::remove(marker);
-    run = services.RunCommandLine(helper, ShowState::Minimized, 300ms);
+    run = services.RunCommandLine(helper, ShowState::Minimized, 300ms, {});
     EXPECT_TRUE(run.started);
     EXPECT_FALSE(run.finished);
+    EXPECT_TRUE(run.stillRunning);
+    WriteWholeFile(release, "go");
+    EXPECT_TRUE(WaitForFile(marker, 60s)) << "the helper did not run on";
+
+    // Told to stop waiting long before the limit, the wait ends and the helper runs on too.
+    fs::remove(release);
+    fs::remove(marker);
+    int asked = 0;
+    run = services.RunCommandLine(helper, ShowState::Minimized, 600s, [&] { return ++asked == 3; });
+    EXPECT_TRUE(run.stillRunning);
+    EXPECT_EQ(asked, 3);
     WriteWholeFile(release, "go");
     EXPECT_TRUE(WaitForFile(marker, 60s)) << "the helper did not run on";
     ::SetEnvironmentVariableA(kMarkerVariable, nullptr);
     ::SetEnvironmentVariableA(kReleaseVariable, nullptr);
 
-    run = services.RunCommandLine("cmd /c exit 3", ShowState::Minimized, 60s);
+    run = services.RunCommandLine("cmd /c exit 3", ShowState::Minimized, 60s, {});
     EXPECT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 3);
-    EXPECT_FALSE(services.RunCommandLine(temp.Path("missing.exe"), ShowState::Normal, 1s).started);
+    EXPECT_FALSE(
+        services.RunCommandLine(temp.Path("missing.exe"), ShowState::Normal, 1s, {}).started);
 }
 
 // ---- activating a window ----

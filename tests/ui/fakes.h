@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -23,7 +24,10 @@ class FakeSystem : public SystemServices {
     std::vector<std::pair<std::string, ShowState>> started;  // every start, waited for or not
     std::vector<std::string> waitedFor;                      // the starts run to their end
     ProgramRun runAnswer{.started = true, .finished = true, .exitCode = 0};
-    std::function<void(const std::string&)> whileRunning;  // called while the window waits
+    // Called while the window waits, on the thread that waits.
+    std::function<void(const std::string&)> whileRunning;
+    // The program waited for runs until the window stops waiting, and is then ended.
+    bool runsUntilStopped = false;
     std::vector<std::string> runningNames;
     std::vector<std::string> openWindows;
     std::vector<std::string> activated;
@@ -39,11 +43,14 @@ class FakeSystem : public SystemServices {
         return nullptr;
     }
     ProgramRun RunCommandLine(const std::string& commandLine, ShowState state,
-                              std::chrono::milliseconds) override {
+                              std::chrono::milliseconds,
+                              const std::function<bool()>& stopWaiting) override {
         started.emplace_back(commandLine, state);
         waitedFor.push_back(commandLine);
         if (whileRunning) whileRunning(commandLine);
-        return runAnswer;
+        if (!runsUntilStopped) return runAnswer;
+        while (!stopWaiting()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return {.started = true};
     }
     bool ActivateWindowAndSendEnter(const std::string& title) override {
         for (const auto& window : openWindows)

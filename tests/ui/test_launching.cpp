@@ -219,6 +219,8 @@ TEST_F(LaunchTest, PlayAndGetWaitForTheMountAndSayWhenItFails) {
          "The disc image could not be mounted: the mount command did not end within 10 seconds.",
          false},
         {"Play, failed", true, fails, "The disc image could not be mounted (exit code 73).", true},
+        // DAEMON Tools on Windows may stay running once it has mounted the image.
+        {"Get, left running", false, {.started = true, .stillRunning = true}, "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -228,12 +230,12 @@ TEST_F(LaunchTest, PlayAndGetWaitForTheMountAndSayWhenItFails) {
         formGameInventory& w = StartWithGame("VGS", Folder() + "game.iso");
         w.PathDialog()->txtPath(0)->setText(ToQt(Folder() + "vgs"));
         w.txtID()->setText(QStringLiteral("old"));
-        // The disc shows up while the window waits, under a wait cursor.
+        // The disc shows up while the window waits, under a busy cursor.
         bool waitCursor = false;
         system.whileRunning = [&](const std::string&) {
             system.cdromRoots = {Folder() + "disc/"};
             waitCursor = QApplication::overrideCursor() &&
-                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+                         QApplication::overrideCursor()->shape() == Qt::BusyCursor;
         };
         system.runAnswer = c.answer;
         if (c.play)
@@ -253,6 +255,42 @@ TEST_F(LaunchTest, PlayAndGetWaitForTheMountAndSayWhenItFails) {
         else
             EXPECT_EQ(w.txtID()->text(),
                       c.goesOn ? QStringLiteral("SCES-00344") : QStringLiteral("old"));
+    }
+}
+
+TEST_F(LaunchTest, ALongMountShowsItsWaitAndCanBeCancelled) {
+    InstallDaemon();
+    Write("game <1>.iso", "data");
+    Write("vgs", "program");
+    system.runsUntilStopped = true;
+    struct Case {
+        const char* what;
+        bool play;
+    };
+    for (const Case& c : {Case{"Play", true}, Case{"Get", false}}) {
+        SCOPED_TRACE(c.what);
+        system.started.clear();
+        formGameInventory& w = StartWithGame("VGS", Folder() + "game <1>.iso");
+        w.PathDialog()->txtPath(0)->setText(ToQt(Folder() + "vgs"));
+        w.txtID()->setText(QStringLiteral("old"));
+        QString shown;
+        EventLoopProbe probe([&] {
+            QProgressDialog* box = ShownProgressBox(w);
+            if (!box || !shown.isEmpty()) return;
+            shown = box->labelText();
+            EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+            box->findChild<QPushButton*>()->click();
+        });
+        if (c.play)
+            w.btnPlay_Click();
+        else
+            w.btnGet_Click();
+        EXPECT_EQ(shown, QStringLiteral("Mounting game <1>.iso..."));
+        EXPECT_GT(probe.ticks, 0);
+        // Cancelled: only the mount was started, nothing was read and nothing is said.
+        EXPECT_EQ(system.started.size(), 1u);
+        EXPECT_EQ(w.txtID()->text(), QStringLiteral("old"));
+        EXPECT_TRUE(ui.messages.empty());
     }
 }
 

@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +35,31 @@ namespace vorlisk::testing {
 inline void PressKey(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     QTest::keyClick(window.windowHandle(), key, modifiers);
 }
+
+// The progress box that long work of `window` shows, or nothing while none is shown.
+inline QProgressDialog* ShownProgressBox(QWidget& window) {
+    for (QProgressDialog* box : window.findChildren<QProgressDialog*>())
+        if (box->isVisible()) return box;
+    return nullptr;
+}
+
+// Runs `look` every few milliseconds from the event loop, as long as it lives: while the window
+// works, it shows that the window still answers events.
+class EventLoopProbe {
+  public:
+    explicit EventLoopProbe(std::function<void()> look) {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this, look = std::move(look)] {
+            ++ticks;
+            look();
+        });
+        timer_.start();
+    }
+    int ticks = 0;
+
+  private:
+    QTimer timer_;
+};
 
 class WindowTest : public ::testing::Test {
   protected:
