@@ -113,6 +113,9 @@ TEST_F(LaunchTest, PathDialogKeepsItsPathsInEmupathTxt) {
 // lost), and one that cannot be written keeps the typed paths for the run; either way the
 // user is told. A FIFO in place of any start-up file must not hang the start.
 TEST_F(LaunchTest, PathsThatCannotBeSavedAreKeptAndTheUserIsTold) {
+#ifdef _WIN32
+    GTEST_SKIP() << "FIFOs are POSIX's, and Wine run as root writes a read-only file all the same";
+#else
     struct Case {
         const char* what;
         bool fifos;
@@ -148,6 +151,7 @@ TEST_F(LaunchTest, PathsThatCannotBeSavedAreKeptAndTheUserIsTold) {
         else
             EXPECT_EQ(Read("emupath.txt"), "/emu/old\r\n");
     }
+#endif
 }
 
 TEST_F(LaunchTest, PlayWithAMissingImageSaysSoAndStartsNothing) {

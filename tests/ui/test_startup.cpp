@@ -226,7 +226,7 @@ TEST_F(WindowTest, OpeningThePanelKeepsTheSelectedTwinAndNeverFiltersTheEditor) 
     EXPECT_EQ(SelectedRecord(), "T-2\tRPG\t0\t\t\t\tReal PSX\ttwo");
     EXPECT_EQ(w.txtID()->text(), QStringLiteral("T-2"));
     w.btnInfo_Click();
-
+#ifndef _WIN32  // a failed save is made with a file-size limit, which Windows lacks
     // When the save before the reload fails, the panel stays closed on the filtered list.
     int rpg = w.cmbGenre()->findText("RPG");
     formGameInventory::SelectEntry(w.cmbGenre(), rpg);
@@ -243,6 +243,7 @@ TEST_F(WindowTest, OpeningThePanelKeepsTheSelectedTwinAndNeverFiltersTheEditor) 
     w.btnInfo_Click();  // the save works again
     EXPECT_EQ(w.WidthTwips(), 8715);
     EXPECT_EQ(Names().size(), 4u);
+#endif
 }
 
 TEST_F(WindowTest, OpeningThePanelWithNoGameSelectedSelectsNone) {
@@ -287,6 +288,9 @@ TEST_F(WindowTest, CreditsShowTheLineThenOpenTheHomePage) {
 }
 
 TEST_F(WindowTest, FailedSaveKeepsTheFileAndAsksBeforeQuitting) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a failed save is made with a file-size limit, which Windows lacks";
+#else
     Write("gameinv.txt", kLine1);
     formGameInventory& w = Start();
     w.btnClear_Click();
@@ -316,6 +320,7 @@ TEST_F(WindowTest, FailedSaveKeepsTheFileAndAsksBeforeQuitting) {
     EXPECT_EQ(Read("gameinv.txt"), kLine1);
     for (const auto& entry : std::filesystem::directory_iterator(Folder()))
         EXPECT_EQ(entry.path().filename().string().find("gameinv.txt."), std::string::npos);
+#endif
 }
 
 // The handlers the program installs at start: SIGTERM and SIGHUP save what Close saves, asking
@@ -402,6 +407,9 @@ TEST_F(WindowTest, EndSignalsSaveAndEndAtOnce) {
 }
 
 TEST_F(WindowTest, AnUnreadableCatalogueIsLeftAloneForTheRun) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a read that fails is made with a limit of open files, which Windows lacks";
+#else
     Write("gameinv.txt", kLine1 + kLine2);
     formGameInventory& w = Start();
     for (int entry : {1, 0}) {
@@ -424,6 +432,7 @@ TEST_F(WindowTest, AnUnreadableCatalogueIsLeftAloneForTheRun) {
     w.btnClose_Click();
     EXPECT_EQ(ui.ended, 1);
     EXPECT_EQ(Read("gameinv.txt"), kLine1 + kLine2);
+#endif
 }
 
 }  // namespace
