@@ -24,7 +24,7 @@ setup:
 configure: setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
-# The program, its helper and its icons: all that `make run`, `make install` and `make package`
+# The program, its helper, icons and manual page: all that `make run`, `make install` and `make package`
 # need. The tests and benchmarks are built by the targets that run them.
 build: configure
 	cmake --build $(BUILD) -j $(JOBS) --target installed_files
