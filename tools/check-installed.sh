@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks an installed Vorlisk: its files, the desktop entry and the AppStream metadata against
 # the desktop's validators, the manual page, and the installed program: --version, --help, a
-# wrong option, and
+# wrong option (without a display), and
 # a start offscreen with an empty home folder, which makes the data folder and ends cleanly
 # on SIGTERM.
 #
@@ -44,9 +44,11 @@ version=$("$program" --version)
 echo "$version"
 "$program" --help | grep -q -- '--version' || fail "--help does not show the options"
 status=0
-message=$(QT_QPA_PLATFORM=offscreen "$program" --no-such-option 2>&1) || status=$?
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --no-such-option 2>&1) ||
+    status=$?
 [ "$status" -eq 2 ] || fail "a wrong option ended with $status, not 2"
-[[ $message == *"Unknown option 'no-such-option'"* ]] || fail "a wrong option printed '$message'"
+[[ $message == *"Unknown option 'no-such-option'"*"Usage: "* ]] ||
+    fail "a wrong option printed '$message'"
 
 # A first start for a new user: nothing but an empty home folder (and a runtime folder of its
 # own, so that a copy of Vorlisk already running elsewhere does not count).
