@@ -96,7 +96,12 @@ void formGameInventory::RunMountScript(const std::string& imagePath) {
         [this](const std::string& question) {
             return ui_.AskYesNo(this, ToQt(question), QStringLiteral("Vorlisk"));
         });
-    vorlisk::RunMountScript(imagePath, cmbPlay()->currentIndex(), paths, host);
+    const int entry = cmbPlay()->currentIndex();
+    const Launch launch = vorlisk::RunMountScript(imagePath, entry, paths, host);
+    // Nothing to start is said, with what is missing, never passed over in silence.
+    std::string text = NothingStartedMessage(launch, entry, MountScriptPath(host.WindowsDirectory()),
+                                             FromQt(WithoutAccessKeys(btnPaths()->text())));
+    if (!text.empty()) ui_.ShowMessage(this, ToQt(text), windowTitle(), MessageIcon::Exclamation);
 }
 
 void formGameInventory::lstName_DblClick() { btnPlay_Click(); }

@@ -272,6 +272,46 @@ TEST_F(LaunchTest, PlayWithoutEmulatorCarriesOutTheLaunchScript) {
     EXPECT_EQ(system.started[0].second, ShowState::Normal);
 }
 
+TEST_F(LaunchTest, PlayThatStartsNothingSaysWhatIsMissing) {
+    Write("game.iso", "data");
+    std::filesystem::create_directories(Folder() + "config");
+    system.windowsFolder = Folder() + "config/";
+    const std::string script = Folder() + "config/daemount.ini";
+    struct Case {
+        const char* what;
+        const char* emulator;
+        std::string script;  // written when not empty
+        QString message;     // empty: none
+    };
+    const Case cases[] = {
+        {"emulator without a path, no script", "ePSXe", "",
+         ToQt("Nothing was started: the game's emulator has no program set, and there is no "
+              "launch script " + script + ".\n\nSet the emulator's path with Paths..., or "
+              "write a launch script there.")},
+        {"Real PSX, no script", "Real PSX", "",
+         ToQt("Nothing was started: there is no launch script " + script +
+              ".\n\nWrite a launch script there, or choose an emulator for the game and set "
+              "its path with Paths....")},
+        {"script for other discs", "Real PSX", "if gameid = SLES-00001 then\r\n/bin/emu\r\nend if\r\n",
+         ToQt("Nothing was started: the launch script " + script +
+              " has no command line for this game.\n\nAdd one to the script.")},
+        {"script that asks", "Real PSX", "if msgbox(\"Start?\") then\r\n/bin/emu\r\nend if\r\n", ""},
+        {"script that starts", "ePSXe", "/bin/emu\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(script);
+        if (!c.script.empty()) Write("config/daemount.ini", c.script);
+        ui.messages.clear();
+        formGameInventory& w = StartWithGame(c.emulator, Folder() + "game.iso");
+        w.PathDialog()->hide();
+        ui.messages.clear();
+        w.btnPlay_Click();
+        ASSERT_EQ(ui.messages.size(), c.message.isEmpty() ? 0u : 1u);
+        if (!c.message.isEmpty()) EXPECT_EQ(ui.messages[0].text, c.message);
+    }
+}
+
 TEST_F(LaunchTest, DoubleClicksPlayOnlyWhenAllowed) {
     Write("game.iso", "data");
     Write("vgs", "program");
