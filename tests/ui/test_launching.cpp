@@ -96,7 +96,11 @@ TEST_F(LaunchTest, PathDialogKeepsItsPathsInEmupathTxt) {
     dialog.btnBrowse_Click(1);  // cancelled
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0].title, QStringLiteral("Select path for bleem!"));
+#ifdef _WIN32
     EXPECT_EQ(ui.fileRequests[0].startIn, QStringLiteral("/emu/bleem"));
+#else
+    EXPECT_EQ(ui.fileRequests[0].startIn, QStringLiteral("/emu"));
+#endif
     EXPECT_EQ(dialog.txtPath(1)->text(), QStringLiteral("/emu/bleem"));
     ui.fileAnswers = {QStringLiteral("/usr/games/bleem")};
     dialog.btnBrowse_Click(1);
@@ -107,6 +111,32 @@ TEST_F(LaunchTest, PathDialogKeepsItsPathsInEmupathTxt) {
     dialog.txtPath(2)->setText(QStringLiteral("/emu/psemu"));
     w.btnClose_Click();
     EXPECT_EQ(Read("emupath.txt"), "\r\n/usr/games/bleem\r\n/emu/psemu\r\n/emu/epsxe\r\n");
+}
+
+TEST_F(LaunchTest, EmulatorChooserOffersProgramsWhereProgramsLie) {
+    formGameInventory& w = Start();
+    struct Case {
+        QString path;  // in the dialog
+        QString startIn;
+    };
+#ifdef _WIN32
+    const QStringList filters{QStringLiteral("Emulator Executables (*.exe *.com)")};
+    const Case cases[] = {{"", ""}, {"C:\\emu\\epsxe.exe", "C:\\emu\\epsxe.exe"}};
+#else
+    const QStringList filters{kProgramFilesFilter, QStringLiteral("All files (*.*) (*)")};
+    // Debian's base system always has /usr/games.
+    const Case cases[] = {{"", "/usr/games"},
+                          {"/opt/emu/bin/epsxe", "/opt/emu/bin"},
+                          {"/opt/emu/gone/epsxe", "/opt/emu/gone"}};
+#endif
+    for (const Case& c : cases) {
+        ui.fileRequests.clear();
+        w.PathDialog()->txtPath(3)->setText(c.path);
+        w.PathDialog()->btnBrowse_Click(3);
+        ASSERT_EQ(ui.fileRequests.size(), 1u);
+        EXPECT_EQ(ui.fileRequests[0].filters, filters);
+        EXPECT_EQ(ui.fileRequests[0].startIn, c.startIn);
+    }
 }
 
 // emupath.txt that could not be read is never written over (the paths it holds would be
