@@ -155,8 +155,11 @@ class formGameInventory : public QDialog {
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
+    void showEvent(QShowEvent* event) override;
 
   private:
+    // Moves the window, its size unchanged, into the available area of its screen.
+    void KeepOnScreen();
     void ChangeListsKeepingSelection(const std::function<void()>& change);
     bool HandleKeyPress(QEvent* event);
     void ApplyTranslation();
