@@ -229,8 +229,8 @@ std::string NothingStartedMessage(Launch launch, int emulatorIndex, const std::s
         case Launch::NoScript:
             return emulator ? "Nothing was started: the game's emulator has no program set, and "
                               "there is no launch script " +
-                                  scriptPath + ".\n\nSet the emulator's path with " +
-                                  pathsButton + ", or write a launch script there."
+                                  scriptPath + ".\n\nSet the emulator's path with " + pathsButton +
+                                  ", or write a launch script there."
                             : "Nothing was started: there is no launch script " + scriptPath +
                                   ".\n\nWrite a launch script there, or choose an emulator "
                                   "for the game and set its path with " +

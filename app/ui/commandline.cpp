@@ -8,21 +8,11 @@ namespace vorlisk {
 namespace {
 
 // The options that QApplication and its platforms take from the command line themselves,
-// with or without a value. They pass here and are left to it.
-struct QtOption {
-    const char* name;
-    bool value;
-};
-constexpr QtOption kQtOptions[] = {
-    {"platform", true},    {"platformpluginpath", true}, {"platformtheme", true},
-    {"plugin", true},      {"qwindowgeometry", true},    {"geometry", true},
-    {"qwindowtitle", true}, {"title", true},             {"qwindowicon", true},
-    {"icon", true},        {"session", true},            {"display", true},
-    {"name", true},        {"visual", true},             {"style", true},
-    {"stylesheet", true},  {"qmljsdebugger", true},      {"reverse", false},
-    {"widgetcount", false}, {"nograb", false},           {"dograb", false},
-    {"sync", false},
-};
+// with a value and without. They pass here and are left to it.
+constexpr const char* kQtOptionsWithValue =
+    "platform platformpluginpath platformtheme plugin qwindowgeometry geometry qwindowtitle title "
+    "qwindowicon icon session display name visual style stylesheet qmljsdebugger";
+constexpr const char* kQtFlags = "reverse widgetcount nograb dograb sync";
 
 }  // namespace
 
@@ -32,18 +22,22 @@ std::optional<CommandLineEnd> ReadCommandLine(const QStringList& arguments) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("A catalogue of PlayStation games and their disc images, with a launcher."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")},
-                                  QStringLiteral("Displays help on commandline options."));
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")},
+        QStringLiteral("Displays help on commandline options."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Displays version information."));
     parser.addOption(help);
     parser.addOption(version);
-    for (const QtOption& qt : kQtOptions) {
-        QCommandLineOption option(QString::fromLatin1(qt.name), QString(),
-                                  qt.value ? QStringLiteral("value") : QString());
-        option.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(option);
-    }
+    auto addQtOptions = [&parser](const char* names, const QString& valueName) {
+        for (const QString& name : QString::fromLatin1(names).split(QLatin1Char(' '))) {
+            QCommandLineOption option(name, QString(), valueName);
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(option);
+        }
+    };
+    addQtOptions(kQtOptionsWithValue, QStringLiteral("value"));
+    addQtOptions(kQtFlags, QString());
 
     QString wrong;
     if (!parser.parse(arguments))
@@ -54,8 +48,9 @@ std::optional<CommandLineEnd> ReadCommandLine(const QStringList& arguments) {
         return CommandLineEnd{2, QStringLiteral("vorlisk: %1\n\n%2").arg(wrong, parser.helpText())};
     if (parser.isSet(help)) return CommandLineEnd{0, parser.helpText()};
     if (parser.isSet(version))
-        return CommandLineEnd{0, QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
-                                                             QCoreApplication::applicationVersion())};
+        return CommandLineEnd{
+            0, QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                             QCoreApplication::applicationVersion())};
     return std::nullopt;
 }
 

@@ -73,10 +73,9 @@ QString QtUserInterface::ChooseFile(QWidget* owner, const QStringList& filters,
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         auto* programs = new ProgramFilesOnly(&dialog);
         dialog.setProxyModel(programs);
-        QObject::connect(&dialog, &QFileDialog::filterSelected, programs,
-                         [programs](const QString& filter) {
-                             programs->SetOn(filter == kProgramFilesFilter);
-                         });
+        QObject::connect(
+            &dialog, &QFileDialog::filterSelected, programs,
+            [programs](const QString& filter) { programs->SetOn(filter == kProgramFilesFilter); });
         programs->SetOn(filters.first() == kProgramFilesFilter);
     }
     if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());

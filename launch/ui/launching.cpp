@@ -99,8 +99,9 @@ void formGameInventory::RunMountScript(const std::string& imagePath) {
     const int entry = cmbPlay()->currentIndex();
     const Launch launch = vorlisk::RunMountScript(imagePath, entry, paths, host);
     // Nothing to start is said, with what is missing, never passed over in silence.
-    std::string text = NothingStartedMessage(launch, entry, MountScriptPath(host.WindowsDirectory()),
-                                             FromQt(WithoutAccessKeys(btnPaths()->text())));
+    std::string text =
+        NothingStartedMessage(launch, entry, MountScriptPath(host.WindowsDirectory()),
+                              FromQt(WithoutAccessKeys(btnPaths()->text())));
     if (!text.empty()) ui_.ShowMessage(this, ToQt(text), windowTitle(), MessageIcon::Exclamation);
 }
 

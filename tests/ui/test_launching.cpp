@@ -316,16 +316,20 @@ TEST_F(LaunchTest, PlayThatStartsNothingSaysWhatIsMissing) {
     const Case cases[] = {
         {"emulator without a path, no script", "ePSXe", "",
          ToQt("Nothing was started: the game's emulator has no program set, and there is no "
-              "launch script " + script + ".\n\nSet the emulator's path with Paths..., or "
+              "launch script " +
+              script +
+              ".\n\nSet the emulator's path with Paths..., or "
               "write a launch script there.")},
         {"Real PSX, no script", "Real PSX", "",
          ToQt("Nothing was started: there is no launch script " + script +
               ".\n\nWrite a launch script there, or choose an emulator for the game and set "
               "its path with Paths....")},
-        {"script for other discs", "Real PSX", "if gameid = SLES-00001 then\r\n/bin/emu\r\nend if\r\n",
+        {"script for other discs", "Real PSX",
+         "if gameid = SLES-00001 then\r\n/bin/emu\r\nend if\r\n",
          ToQt("Nothing was started: the launch script " + script +
               " has no command line for this game.\n\nAdd one to the script.")},
-        {"script that asks", "Real PSX", "if msgbox(\"Start?\") then\r\n/bin/emu\r\nend if\r\n", ""},
+        {"script that asks", "Real PSX", "if msgbox(\"Start?\") then\r\n/bin/emu\r\nend if\r\n",
+         ""},
         {"script that starts", "ePSXe", "/bin/emu\r\n", ""},
     };
     for (const Case& c : cases) {

@@ -1,10 +1,10 @@
 #include <QCheckBox>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "app/ui/widgets.h"
 #include "launch/ui/formEmulatorPath.h"
@@ -42,9 +42,9 @@ TEST_F(WindowTest, TheWindowStaysOnTheScreen) {
     constexpr int kFarEdge = -1;  // against the right or bottom edge of the area
     struct Case {
         const char* what;
-        QPoint at;   // before the step
-        bool widen;  // the step: Info >> on the shown window, or else showing it
-        int width;   // of the window's inside
+        QPoint at;    // before the step
+        bool widen;   // the step: Info >> on the shown window, or else showing it
+        int width;    // of the window's inside
         QPoint then;  // where the window's frame is after it
     };
     const Case cases[] = {
@@ -61,8 +61,10 @@ TEST_F(WindowTest, TheWindowStaysOnTheScreen) {
         if (c.widen) w.btnInfo_Click();
         const QRect frame = w.frameGeometry();
         EXPECT_EQ(w.width(), c.width);
-        EXPECT_EQ(frame.left(), c.then.x() == kFarEdge ? area.right() + 1 - frame.width() : c.then.x());
-        EXPECT_EQ(frame.top(), c.then.y() == kFarEdge ? area.bottom() + 1 - frame.height() : c.then.y());
+        EXPECT_EQ(frame.left(),
+                  c.then.x() == kFarEdge ? area.right() + 1 - frame.width() : c.then.x());
+        EXPECT_EQ(frame.top(),
+                  c.then.y() == kFarEdge ? area.bottom() + 1 - frame.height() : c.then.y());
         EXPECT_TRUE(area.contains(frame));
     }
 }
