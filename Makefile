@@ -15,16 +15,23 @@ DATA := $(if $(filter /%,$(XDG_DATA_HOME)),$(XDG_DATA_HOME),$(HOME)/.local/share
 # The files of a user's own in a program folder.
 DATA_FILES := gameinv.txt emupath.txt games.txt translate.txt genre.txt
 
-.PHONY: all setup build run test test-windows windows windows-package test-windows-program \
-	test-sanitize fuzz bench screenshots install package clean
+.PHONY: all setup configure build build-all run test test-windows windows windows-package \
+	test-windows-program test-sanitize fuzz bench screenshots install package clean
 
 all: build
 
 setup:
 	@bash tools/setup.sh
 
-build: setup
+configure: setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+# The program, its helper, icons and manual page: all that `make run`, `make install` and `make package`
+# need. The tests and benchmarks are built by the targets that run them.
+build: configure
+	cmake --build $(BUILD) -j $(JOBS) --target installed_files
+
+build-all: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The program keeps its files in the user's data folder; the sample catalogue is put there
@@ -38,7 +45,7 @@ run: build
 	done
 	$(BUILD)/vorlisk
 
-test: build
+test: build-all
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) test-windows
 
@@ -76,7 +83,9 @@ test-windows-program: windows
 	cd $(WINDOWS_PROGRAM_BUILD) && ctest --output-on-failure
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer in a build folder
-# of its own, and run: any finding (a leak too) fails its test. Not part of `make test`.
+# of its own, and run: any finding (a leak too) fails its test; the program itself too, which
+# the test of the installed tree and the test of keys on a real display start. Not part of
+# `make test`.
 # The check of virtual calls is left out: it probes memory through a pipe, which fails in the
 # tests that use up every file descriptor on purpose, and it then reports calls that are fine.
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize=vptr -fno-sanitize-recover=all \
@@ -84,7 +93,7 @@ SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize=vptr -fno-sanitize-r
 test-sanitize: setup
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)"
-	cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target core_tests window_tests
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target core_tests window_tests installed_files
 	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
@@ -99,11 +108,12 @@ fuzz:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	bash tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-bench: build
+bench: build-all
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
 
 # The README's pictures, rendered from the real windows on the sample catalogue.
-screenshots: build
+screenshots: configure
+	cmake --build $(BUILD) -j $(JOBS) --target window_tests
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ./window_tests \
 		--gtest_filter='*RendersBothLayouts*:*ASlowImportAddsWhatAFastOneAdds*'
 	mkdir -p docs

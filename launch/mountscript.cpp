@@ -90,6 +90,10 @@ class Interpreter {
     Interpreter(const std::string& imagePath, std::string discGameId, MountScriptHost& host)
         : imagePath_(imagePath), discGameId_(std::move(discGameId)), host_(host) {}
 
+    // True once a command line of the game's branch came up or the script asked the user
+    // something: the script had something to do for this game.
+    bool Acted() const { return acted_; }
+
     // Carries out one line; false when the script ends here.
     bool Line(const std::string& raw) {
         const std::string line = NormaliseLine(raw);
@@ -114,7 +118,10 @@ class Interpreter {
             case LineKind::Comment:
                 return true;
             case LineKind::Command:
-                if (branchActive_) Command(line);
+                if (branchActive_) {
+                    acted_ = true;
+                    Command(line);
+                }
                 return true;
         }
         return true;
@@ -133,7 +140,9 @@ class Interpreter {
         }
         if (BeginsWithIgnoringCase(rest, "msgbox(\"")) {
             auto question = ArgumentUpTo(rest, 8, '"');
-            return question && host_.AskYesNo(*question);
+            if (!question) return false;
+            acted_ = true;
+            return host_.AskYesNo(*question);
         }
         if (BeginsWithIgnoringCase(rest, "not running \"")) {
             auto name = ArgumentUpTo(rest, 13, '"');
@@ -171,12 +180,17 @@ class Interpreter {
     MountScriptHost& host_;
     bool branchActive_ = true;
     bool branchTaken_ = false;
+    bool acted_ = false;
 };
 
 }  // namespace
 
-void RunMountScript(const std::string& imagePath, int emulatorIndex,
-                    const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host) {
+std::string MountScriptPath(const std::string& windowsDirectory) {
+    return windowsDirectory + "daemount.ini";
+}
+
+Launch RunMountScript(const std::string& imagePath, int emulatorIndex,
+                      const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host) {
     if (emulatorIndex >= 1 && emulatorIndex <= 4) {
         const std::string& emulator = emulatorPaths[static_cast<size_t>(emulatorIndex - 1)];
         if (host.FileExists(emulator)) {
@@ -187,15 +201,15 @@ void RunMountScript(const std::string& imagePath, int emulatorIndex,
             if (kEmulatorGetsTheImage && host.FileExists(imagePath))
                 line = QuoteArgument(emulator) + " " + QuotedImage(imagePath);
             host.StartCommandLine(line, ShowState::Minimized);
-            return;
+            return Launch::Started;
         }
     }
 
     const std::string folder = host.WindowsDirectory();
     // Read once, before the script is looked at, whether or not the script asks for it.
     Interpreter interpreter(imagePath, host.DiscGameId(), host);
-    const std::string scriptPath = folder + "daemount.ini";
-    if (!host.FileExists(scriptPath)) return;
+    const std::string scriptPath = MountScriptPath(folder);
+    if (!host.FileExists(scriptPath)) return Launch::NoScript;
 
     // A script that exists but cannot be read ends the run quietly: a read that fails stops
     // the loop, and nothing after it is carried out.
@@ -203,6 +217,30 @@ void RunMountScript(const std::string& imagePath, int emulatorIndex,
     std::string line;
     while (reader.Next(line))
         if (!interpreter.Line(line)) break;
+    return interpreter.Acted() ? Launch::Started : Launch::NothingInScript;
+}
+
+std::string NothingStartedMessage(Launch launch, int emulatorIndex, const std::string& scriptPath,
+                                  const std::string& pathsButton) {
+    const bool emulator = emulatorIndex >= 1 && emulatorIndex <= 4;
+    switch (launch) {
+        case Launch::Started:
+            return {};
+        case Launch::NoScript:
+            return emulator ? "Nothing was started: the game's emulator has no program set, and "
+                              "there is no launch script " +
+                                  scriptPath + ".\n\nSet the emulator's path with " + pathsButton +
+                                  ", or write a launch script there."
+                            : "Nothing was started: there is no launch script " + scriptPath +
+                                  ".\n\nWrite a launch script there, or choose an emulator "
+                                  "for the game and set its path with " +
+                                  pathsButton + ".";
+        case Launch::NothingInScript:
+            return "Nothing was started: the launch script " + scriptPath +
+                   " has no command line for this game.\n\nAdd one to the script" +
+                   (emulator ? ", or set the emulator's path with " + pathsButton + "." : ".");
+    }
+    return {};
 }
 
 ServicesMountScriptHost::ServicesMountScriptHost(SystemServices& services,

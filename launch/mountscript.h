@@ -39,6 +39,16 @@ inline constexpr const char* kVgsLocationKey =
     "SOFTWARE\\Connectix\\Connectix Virtual Game Station\\General";
 inline constexpr const char* kVgsLocationValue = "Location";
 
+// The launch script in the folder `windowsDirectory` (which ends in a separator).
+std::string MountScriptPath(const std::string& windowsDirectory);
+
+// What Play found to start for a game.
+enum class Launch {
+    Started,          // the emulator, or the script had a command line or a question for it
+    NoScript,         // no emulator with a valid path, and no launch script
+    NothingInScript,  // the script went through without a command line or question for it
+};
+
 // Starts the game whose disc image is `imagePath`. `emulatorIndex` is the chosen emulator
 // entry (0 "Real PSX", 1 to 4 the emulators, -1 none) and `emulatorPaths` the executable paths
 // of entries 1 to 4. An emulator whose path names an existing file is started minimized and
@@ -46,8 +56,13 @@ inline constexpr const char* kVgsLocationValue = "Location";
 // exists); otherwise the script daemount.ini of host.WindowsDirectory() is carried out line by
 // line. In its command lines %image% becomes the image path as one quoted argument and
 // %gameid% the disc's game ID, the placeholders' letters in any case.
-void RunMountScript(const std::string& imagePath, int emulatorIndex,
-                    const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host);
+Launch RunMountScript(const std::string& imagePath, int emulatorIndex,
+                      const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host);
+
+// What the user is told when Play started nothing: what is missing and what to do, naming the
+// script's path and the caption of the path dialog's button. Empty after Launch::Started.
+std::string NothingStartedMessage(Launch launch, int emulatorIndex, const std::string& scriptPath,
+                                  const std::string& pathsButton);
 
 // The host of the running program: the system services, the plain file test, and the three
 // things only the windows can give (the disc's game ID, the yes/no question, and watching

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks an installed Vorlisk: its files, the desktop entry and the AppStream metadata against
-# the desktop's validators, and the installed program: --version, --help, a wrong option, and
+# the desktop's validators, the manual page, and the installed program: --version, --help, a
+# wrong option (without a display), and
 # a start offscreen with an empty home folder, which makes the data folder and ends cleanly
 # on SIGTERM.
 #
@@ -22,12 +23,20 @@ fi
 for file in bin/vorlisk libexec/vorlisk/daemon; do
     [ -x "$prefix/$file" ] || fail "$file is missing or cannot be run"
 done
-for file in share/vorlisk/games.txt share/icons/hicolor/scalable/apps/vorlisk.svg \
+for file in share/vorlisk/games.txt share/man/man1/vorlisk.1.gz share/doc/vorlisk/copyright \
+    share/icons/hicolor/scalable/apps/vorlisk.svg \
     share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/vorlisk.png; do
     [ -s "$prefix/$file" ] || fail "$file is missing"
 done
 desktop-file-validate "$prefix/share/applications/org.example.vorlisk.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.example.vorlisk.metainfo.xml" > /dev/null
+if command -v man > /dev/null; then
+    # Found by its name, as `man vorlisk` finds it for a program on PATH, and free of errors.
+    problems=$(MANWIDTH=80 man --warnings -M "$prefix/share/man" vorlisk 2>&1 > /dev/null)
+    [ -z "$problems" ] || fail "the manual page: $problems"
+    man -M "$prefix/share/man" -P cat vorlisk 2>/dev/null | grep -q -- '--version' ||
+        fail "man vorlisk does not show the manual page"
+fi
 
 program=$prefix/bin/vorlisk
 version=$("$program" --version)
@@ -35,9 +44,11 @@ version=$("$program" --version)
 echo "$version"
 "$program" --help | grep -q -- '--version' || fail "--help does not show the options"
 status=0
-message=$(QT_QPA_PLATFORM=offscreen "$program" --no-such-option 2>&1) || status=$?
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --no-such-option 2>&1) ||
+    status=$?
 [ "$status" -eq 2 ] || fail "a wrong option ended with $status, not 2"
-[[ $message == *"Unknown option 'no-such-option'"* ]] || fail "a wrong option printed '$message'"
+[[ $message == *"Unknown option 'no-such-option'"*"Usage: "* ]] ||
+    fail "a wrong option printed '$message'"
 
 # A first start for a new user: nothing but an empty home folder (and a runtime folder of its
 # own, so that a copy of Vorlisk already running elsewhere does not count).

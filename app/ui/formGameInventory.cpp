@@ -11,8 +11,10 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStringList>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/programlog.h"
@@ -267,6 +269,11 @@ void formGameInventory::closeEvent(QCloseEvent* event) {
 
 void formGameInventory::reject() { btnClose_Click(); }
 
+void formGameInventory::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    KeepOnScreen();
+}
+
 bool formGameInventory::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtISO() && event->type() == QEvent::FocusIn)
         txtISO_GotFocus(static_cast<QFocusEvent*>(event)->reason());
@@ -282,6 +289,18 @@ void formGameInventory::SetWidthTwips(int twips) { setFixedWidth(Pixels(twips - 
 
 void formGameInventory::MoveLeftTwips(QWidget* control, int twips) {
     control->move(Pixels(twips), control->y());
+}
+
+void formGameInventory::KeepOnScreen() {
+    const QScreen* shown = screen();
+    if (!shown) return;
+    const QRect area = shown->availableGeometry();
+    const QRect frame = frameGeometry();
+    // Left or up as far as needed; a window larger than the area keeps its top left corner in.
+    const QPoint inside(
+        std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())),
+        std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    if (inside != frame.topLeft()) move(inside);
 }
 
 void formGameInventory::btnInfo_Click() {
@@ -303,6 +322,7 @@ void formGameInventory::btnInfo_Click() {
         MoveLeftTwips(btnInfo(), 5975);
         MoveLeftTwips(btnClose(), 7280);
         SetWidthTwips(kWideWidthTwips);
+        KeepOnScreen();
         btnAdd()->setDefault(true);
         cmbGenre()->setEnabled(false);
         if (selected >= 0) SelectGame(lists.FindGame(name, record));

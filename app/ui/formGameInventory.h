@@ -171,12 +171,15 @@ class formGameInventory : public QDialog {
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     // Runs `work` off the window's thread as BackgroundWork does, its box labelled by `label`.
     // False when it was cancelled.
     bool RunInBackground(const std::function<QString(size_t done, size_t total)>& label,
                          const std::function<void(WorkProgress&)>& work);
+    // Moves the window, its size unchanged, into the available area of its screen.
+    void KeepOnScreen();
     void ChangeListsKeepingSelection(const std::function<void()>& change);
     bool HandleKeyPress(QEvent* event);
     void ApplyTranslation();

@@ -12,6 +12,10 @@ namespace vorlisk {
 
 enum class MessageIcon { Information, Exclamation, Question };
 
+// The name filter of a file chooser that lists only the files the user may run (and every
+// folder), whatever their names.
+inline const QString kProgramFilesFilter = QStringLiteral("Programs (*)");
+
 class UserInterface {
   public:
     virtual ~UserInterface() = default;

@@ -22,7 +22,9 @@
 namespace vorlisk {
 
 namespace {
-const char* const kImageFilter = "ISO Images|*.iso;*.cue;*.ccd;*.bwt|All files (*.*)|*.*";
+// Raw .bin and .img tracks are offered too: their game IDs are read, and the helper mounts them.
+const char* const kImageFilter =
+    "ISO Images|*.iso;*.cue;*.ccd;*.bwt;*.bin;*.img|All files (*.*)|*.*";
 }
 
 QString formGameInventory::OpenDialog(QWidget* Form1, const std::string& Filter,

@@ -1,6 +1,7 @@
 #include "launch/ui/formEmulatorPath.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,9 +17,21 @@ namespace {
 #ifdef _WIN32
 const char* const kEmulatorFilter = "Emulator Executables|*.exe;*.com";
 #else
-// Programs on Linux carry no extension, so every file is offered as well.
-const char* const kEmulatorFilter = "Emulator Executables|*.exe;*.com|All files (*.*)|*.*";
+// Programs on Linux carry no extension: the files that may run come first, then all files.
+const char* const kEmulatorFilter = "Programs|*|All files (*.*)|*.*";
 #endif
+
+// Where the chooser opens: at the current path on Windows; on Linux in its folder, or where
+// programs are installed when there is no path yet.
+QString StartIn(const QString& path) {
+#ifdef _WIN32
+    return path;
+#else
+    if (!path.isEmpty()) return QFileInfo(path).absolutePath();
+    return QFileInfo(QStringLiteral("/usr/games")).isDir() ? QStringLiteral("/usr/games")
+                                                           : QStringLiteral("/usr/bin");
+#endif
+}
 }  // namespace
 
 formEmulatorPath::formEmulatorPath(formGameInventory& owner, UserInterface& ui)
@@ -68,7 +81,7 @@ void formEmulatorPath::Form_Load() {
 
 void formEmulatorPath::btnBrowse_Click(int index) {
     QString title = QStringLiteral("Select path for ") + lblPath(index)->text();
-    QString path = owner_.OpenDialog(this, kEmulatorFilter, title, txtPath(index)->text());
+    QString path = owner_.OpenDialog(this, kEmulatorFilter, title, StartIn(txtPath(index)->text()));
     if (!path.isEmpty()) SetBytes(txtPath(index), PathBytes(path));
 }
 

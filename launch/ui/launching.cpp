@@ -136,7 +136,13 @@ void formGameInventory::RunMountScript(const std::string& imagePath,
         [this](const std::string& commandLine, std::unique_ptr<StartedProgram> program) {
             startWatch_->Watch(commandLine, std::move(program));
         });
-    vorlisk::RunMountScript(imagePath, cmbPlay()->currentIndex(), paths, host);
+    const int entry = cmbPlay()->currentIndex();
+    const Launch launch = vorlisk::RunMountScript(imagePath, entry, paths, host);
+    // Nothing to start is said, with what is missing, never passed over in silence.
+    std::string text =
+        NothingStartedMessage(launch, entry, MountScriptPath(host.WindowsDirectory()),
+                              FromQt(WithoutAccessKeys(btnPaths()->text())));
+    if (!text.empty()) ui_.ShowMessage(this, ToQt(text), windowTitle(), MessageIcon::Exclamation);
 }
 
 void formGameInventory::lstName_DblClick() { btnPlay_Click(); }

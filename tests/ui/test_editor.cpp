@@ -229,7 +229,8 @@ TEST_F(EditorTest, ImageRowFollowsItsCheckBoxAndChooser) {
     EXPECT_EQ(ui.fileRequests[0].title, QStringLiteral("Select Game Image"));
     EXPECT_EQ(ui.fileRequests[0].startIn, QStringLiteral("/kept/path.iso"));
     EXPECT_EQ(ui.fileRequests[0].filters.first(),
-              QStringLiteral("ISO Images (*.iso *.ISO *.cue *.CUE *.ccd *.CCD *.bwt *.BWT)"));
+              QStringLiteral("ISO Images (*.iso *.ISO *.cue *.CUE *.ccd *.CCD *.bwt *.BWT *.bin "
+                             "*.BIN *.img *.IMG)"));
     EXPECT_EQ(w.txtISO()->text(), QStringLiteral("/kept/path.iso"));
     EXPECT_EQ(w.btnPlay()->isEnabled(), playBefore);
 

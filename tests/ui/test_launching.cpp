@@ -96,7 +96,11 @@ TEST_F(LaunchTest, PathDialogKeepsItsPathsInEmupathTxt) {
     dialog.btnBrowse_Click(1);  // cancelled
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0].title, QStringLiteral("Select path for bleem!"));
+#ifdef _WIN32
     EXPECT_EQ(ui.fileRequests[0].startIn, QStringLiteral("/emu/bleem"));
+#else
+    EXPECT_EQ(ui.fileRequests[0].startIn, QStringLiteral("/emu"));
+#endif
     EXPECT_EQ(dialog.txtPath(1)->text(), QStringLiteral("/emu/bleem"));
     ui.fileAnswers = {QStringLiteral("/usr/games/bleem")};
     dialog.btnBrowse_Click(1);
@@ -107,6 +111,32 @@ TEST_F(LaunchTest, PathDialogKeepsItsPathsInEmupathTxt) {
     dialog.txtPath(2)->setText(QStringLiteral("/emu/psemu"));
     w.btnClose_Click();
     EXPECT_EQ(Read("emupath.txt"), "\r\n/usr/games/bleem\r\n/emu/psemu\r\n/emu/epsxe\r\n");
+}
+
+TEST_F(LaunchTest, EmulatorChooserOffersProgramsWhereProgramsLie) {
+    formGameInventory& w = Start();
+    struct Case {
+        QString path;  // in the dialog
+        QString startIn;
+    };
+#ifdef _WIN32
+    const QStringList filters{QStringLiteral("Emulator Executables (*.exe *.com)")};
+    const Case cases[] = {{"", ""}, {"C:\\emu\\epsxe.exe", "C:\\emu\\epsxe.exe"}};
+#else
+    const QStringList filters{kProgramFilesFilter, QStringLiteral("All files (*.*) (*)")};
+    // Debian's base system always has /usr/games.
+    const Case cases[] = {{"", "/usr/games"},
+                          {"/opt/emu/bin/epsxe", "/opt/emu/bin"},
+                          {"/opt/emu/gone/epsxe", "/opt/emu/gone"}};
+#endif
+    for (const Case& c : cases) {
+        ui.fileRequests.clear();
+        w.PathDialog()->txtPath(3)->setText(c.path);
+        w.PathDialog()->btnBrowse_Click(3);
+        ASSERT_EQ(ui.fileRequests.size(), 1u);
+        EXPECT_EQ(ui.fileRequests[0].filters, filters);
+        EXPECT_EQ(ui.fileRequests[0].startIn, c.startIn);
+    }
 }
 
 // emupath.txt that could not be read is never written over (the paths it holds would be
@@ -312,6 +342,50 @@ TEST_F(LaunchTest, PlayWithoutEmulatorCarriesOutTheLaunchScript) {
     ASSERT_EQ(system.started.size(), 1u);  // no daemon helper found: no mount
     EXPECT_EQ(system.started[0].first, "/usr/bin/emulator --fullscreen");
     EXPECT_EQ(system.started[0].second, ShowState::Normal);
+}
+
+TEST_F(LaunchTest, PlayThatStartsNothingSaysWhatIsMissing) {
+    Write("game.iso", "data");
+    std::filesystem::create_directories(Folder() + "config");
+    system.windowsFolder = Folder() + "config/";
+    const std::string script = Folder() + "config/daemount.ini";
+    struct Case {
+        const char* what;
+        const char* emulator;
+        std::string script;  // written when not empty
+        QString message;     // empty: none
+    };
+    const Case cases[] = {
+        {"emulator without a path, no script", "ePSXe", "",
+         ToQt("Nothing was started: the game's emulator has no program set, and there is no "
+              "launch script " +
+              script +
+              ".\n\nSet the emulator's path with Paths..., or "
+              "write a launch script there.")},
+        {"Real PSX, no script", "Real PSX", "",
+         ToQt("Nothing was started: there is no launch script " + script +
+              ".\n\nWrite a launch script there, or choose an emulator for the game and set "
+              "its path with Paths....")},
+        {"script for other discs", "Real PSX",
+         "if gameid = SLES-00001 then\r\n/bin/emu\r\nend if\r\n",
+         ToQt("Nothing was started: the launch script " + script +
+              " has no command line for this game.\n\nAdd one to the script.")},
+        {"script that asks", "Real PSX", "if msgbox(\"Start?\") then\r\n/bin/emu\r\nend if\r\n",
+         ""},
+        {"script that starts", "ePSXe", "/bin/emu\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(script);
+        if (!c.script.empty()) Write("config/daemount.ini", c.script);
+        ui.messages.clear();
+        formGameInventory& w = StartWithGame(c.emulator, Folder() + "game.iso");
+        w.PathDialog()->hide();
+        ui.messages.clear();
+        w.btnPlay_Click();
+        ASSERT_EQ(ui.messages.size(), c.message.isEmpty() ? 0u : 1u);
+        if (!c.message.isEmpty()) EXPECT_EQ(ui.messages[0].text, c.message);
+    }
 }
 
 TEST_F(LaunchTest, DoubleClicksPlayOnlyWhenAllowed) {

@@ -1,8 +1,10 @@
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "app/ui/widgets.h"
 #include "launch/ui/formEmulatorPath.h"
@@ -30,6 +32,41 @@ TEST_F(WindowTest, RendersBothLayoutsToPictures) {
     EXPECT_EQ(w.grab().width(), 574);
     w.btnPaths_Click();
     ASSERT_TRUE(w.PathDialog()->grab().save(BuildFolderFile("layout-paths.png")));
+}
+
+// Opening the panel or starting near a screen's edge moves the window inside the screen's
+// available area (offscreen: 800 x 600), left or up as needed, its size that of the layout.
+TEST_F(WindowTest, TheWindowStaysOnTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    constexpr int kNarrow = 318, kWide = 574;
+    constexpr int kFarEdge = -1;  // against the right or bottom edge of the area
+    struct Case {
+        const char* what;
+        QPoint at;    // before the step
+        bool widen;   // the step: Info >> on the shown window, or else showing it
+        int width;    // of the window's inside
+        QPoint then;  // where the window's frame is after it
+    };
+    const Case cases[] = {
+        {"widening at the right edge", {500, 100}, true, kWide, {kFarEdge, 100}},
+        {"widening with room", {100, 100}, true, kWide, {100, 100}},
+        {"starting beyond the bottom right", {700, 590}, false, kNarrow, {kFarEdge, kFarEdge}},
+        {"starting beyond the top left", {-50, -20}, false, kNarrow, area.topLeft()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        formGameInventory& w = Start();
+        w.move(c.at);
+        w.show();
+        if (c.widen) w.btnInfo_Click();
+        const QRect frame = w.frameGeometry();
+        EXPECT_EQ(w.width(), c.width);
+        EXPECT_EQ(frame.left(),
+                  c.then.x() == kFarEdge ? area.right() + 1 - frame.width() : c.then.x());
+        EXPECT_EQ(frame.top(),
+                  c.then.y() == kFarEdge ? area.bottom() + 1 - frame.height() : c.then.y());
+        EXPECT_TRUE(area.contains(frame));
+    }
 }
 
 TEST_F(WindowTest, ControlsStandWhereTheyWereDesigned) {
