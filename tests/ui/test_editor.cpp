@@ -236,7 +236,7 @@ TEST_F(EditorTest, ImageRowFollowsItsCheckBoxAndChooser) {
 
     ui.fileAnswers = {QStringLiteral("/chosen/game.cue")};
     w.btnBrowse_Click();
-    EXPECT_EQ(w.txtISO()->text(), QStringLiteral("/chosen/game.cue"));
+    EXPECT_EQ(w.txtISO()->text(), ToQt(Native("/chosen/game.cue")));
     EXPECT_TRUE(w.btnPlay()->isEnabled());
     EXPECT_EQ(w.AddButtonColour(), kGreen);
 }

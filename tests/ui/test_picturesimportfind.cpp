@@ -119,11 +119,13 @@ TEST_F(WindowTest, AddIsoImagesAddsOneGamePerImage) {
     int first = lists.FindName("game");
     // The CUE image was added before the ISO image of the same name.
     EXPECT_LT(lists.Link(first), lists.Link(first + 1));
-    EXPECT_EQ(lists.RecordOf(first), "\tOTHER\t1\t" + Folder() + "images/game.cue\t\t\tVGS\tgame");
-    EXPECT_EQ(lists.RecordOf(lists.FindName("Race Day (E)")),
-              "\tOTHER\t1\t" + Folder() + "images/Race_Day_(E).iso\t\t\tVGS\tRace Day (E)");
+    EXPECT_EQ(lists.RecordOf(first),
+              "\tOTHER\t1\t" + Folder() + Native("images/") + "game.cue\t\t\tVGS\tgame");
+    EXPECT_EQ(
+        lists.RecordOf(lists.FindName("Race Day (E)")),
+        "\tOTHER\t1\t" + Folder() + Native("images/") + "Race_Day_(E).iso\t\t\tVGS\tRace Day (E)");
     EXPECT_EQ(lists.RecordOf(lists.FindName("GAME2")),
-              "\tOTHER\t1\t" + Folder() + "images/GAME2.ISO\t\t\tVGS\tGAME2");
+              "\tOTHER\t1\t" + Folder() + Native("images/") + "GAME2.ISO\t\t\tVGS\tGAME2");
     // The game selected before is still selected.
     EXPECT_EQ(w.SelectedGame(), 0);
 

@@ -71,8 +71,7 @@ TEST_F(WindowTest, GetFillsIdAndNameFromTheDiscAndTheTableOfGames) {
     std::filesystem::create_directories(Folder() + "disc");
     Write("disc/system.cnf", "BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\n");
     Write("image.iso", "data");
-    std::filesystem::create_directories(Folder() + "d-tools");
-    Write("d-tools/daemon", "#!/bin/sh\n");
+    const std::string helper = PutMountHelper();
     struct Case {
         const char* what;
         std::string table;
@@ -104,8 +103,7 @@ TEST_F(WindowTest, GetFillsIdAndNameFromTheDiscAndTheTableOfGames) {
         w.txtISO()->setText(ToQt(Folder() + "image.iso"));
         w.btnGet_Click();
         ASSERT_EQ(system.started.size(), 1u);
-        EXPECT_EQ(system.started[0].first,
-                  Folder() + "d-tools/daemon -mount 0,\"" + Folder() + "image.iso\"");
+        EXPECT_EQ(system.started[0].first, helper + " -mount 0,\"" + Folder() + "image.iso\"");
         EXPECT_EQ(system.started[0].second, ShowState::Minimized);
         EXPECT_EQ(system.waitedFor.size(), 1u);
         EXPECT_EQ(w.txtID()->text(), c.id);
@@ -121,6 +119,9 @@ TEST_F(WindowTest, GetFillsIdAndNameFromTheDiscAndTheTableOfGames) {
 // Right after its own helper mounted the image, Get reads the helper's mount point first,
 // however the other drives sort; without a mount of its own it reads the drives in order.
 TEST_F(WindowTest, GetReadsTheHelpersOwnMountFirst) {
+#ifdef _WIN32
+    GTEST_SKIP() << "DAEMON Tools tells no mount point; Windows reads its drives from Z: down";
+#endif
     for (const char* drive : {"z-other", "a-own"})
         std::filesystem::create_directories(Folder() + drive);
     Write("z-other/system.cnf", "BOOT = cdrom:\\SCUS_944.26;1\r\n");

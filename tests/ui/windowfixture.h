@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -22,6 +23,7 @@
 
 #include "app/ui/formGameInventory.h"
 #include "app/ui/text.h"
+#include "system/widetext.h"
 #include "tests/core/environment.h"
 #include "tests/ui/fakes.h"
 
@@ -61,6 +63,14 @@ class EventLoopProbe {
     QTimer timer_;
 };
 
+// `path` with the separators of the platform, as the program's choosers give it.
+inline std::string Native(std::string path) {
+#ifdef _WIN32
+    std::replace(path.begin(), path.end(), '/', '\\');
+#endif
+    return path;
+}
+
 class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -69,28 +79,49 @@ class WindowTest : public ::testing::Test {
                    std::to_string(counter_++));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
-        system.appFolder = folder_.string() + "/";
+        system.appFolder = Folder();
         // What ships with the program is looked for below the test's folder too.
-        system.programFolder = folder_.string() + "/bin/";
+        system.programFolder = Folder() + Native("bin/");
         // Play looks for its mount helper on PATH too: only the test's own folder is there.
         environment_.Set("PATH", folder_.string());
+#ifdef _WIN32
+        // Windows looks for DAEMON Tools in the working folder first.
+        std::filesystem::current_path(folder_);
+#endif
     }
     void TearDown() override {
         window.reset();
+#ifdef _WIN32
+        std::filesystem::current_path(folder_.parent_path());
+#endif
         std::filesystem::remove_all(folder_);
     }
 
-    std::string Folder() const { return folder_.string() + "/"; }
+    std::string Folder() const { return Native(folder_.string() + "/"); }
     void Write(const std::string& name, const std::string& content) {
-        std::ofstream(folder_ / name, std::ios::binary) << content;
+        std::ofstream(PathOf(name), std::ios::binary) << content;
     }
     std::string Read(const std::string& name) const {
-        std::ifstream in(folder_ / name, std::ios::binary);
+        std::ifstream in(PathOf(name), std::ios::binary);
         std::stringstream bytes;
         bytes << in.rdbuf();
         return bytes.str();
     }
-    bool Exists(const std::string& name) const { return std::filesystem::exists(folder_ / name); }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(PathOf(name)); }
+
+    // Puts a mount helper where Play and Get look first (Linux: d-tools/daemon in the data
+    // folder; Windows: daemon.exe in the working folder), and answers how their command line
+    // names it.
+    std::string PutMountHelper() {
+#ifdef _WIN32
+        Write("daemon.exe", "MZ");
+        return "daemon";
+#else
+        std::filesystem::create_directories(folder_ / "d-tools");
+        Write("d-tools/daemon", "#!/bin/sh\n");
+        return Folder() + "d-tools/daemon";
+#endif
+    }
 
     // Creates the window and runs its start-up.
     formGameInventory& Start() {
@@ -120,6 +151,15 @@ class WindowTest : public ::testing::Test {
     bool started = false;
 
   private:
+    // The file `name` of the test's folder, its bytes read as the program's file calls read them.
+    std::filesystem::path PathOf(const std::string& name) const {
+#ifdef _WIN32
+        return folder_ / WideText(name);
+#else
+        return folder_ / name;
+#endif
+    }
+
     std::filesystem::path folder_;
     ScopedEnvironment environment_;
     static inline int counter_ = 0;
