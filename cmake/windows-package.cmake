@@ -1,13 +1,14 @@
 # Windows: `make windows-package` makes the two downloads of Vorlisk.exe in the build folder, a
 # portable zip (Vorlisk.exe with games.txt, portable.txt and README.txt, so that it keeps its
 # files beside itself) and an installer made with NSIS (Program Files, a Start-menu entry and
-# an uninstaller; the user's files stay in %APPDATA%\Vorlisk\).
+# an uninstaller; the user's files stay in %APPDATA%\Vorlisk\). Both are part of the whole
+# build, whose tests try the installer.
 set(PACKAGE_NAME Vorlisk-${PROJECT_VERSION})
 set(PORTABLE ${CMAKE_BINARY_DIR}/portable/${PACKAGE_NAME})
 configure_file(resources/windows/README.txt ${CMAKE_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
 find_program(MAKENSIS makensis)
 
-add_custom_target(windows-package
+add_custom_target(windows-package ALL
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/portable
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PORTABLE}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:vorlisk> ${PORTABLE}/Vorlisk.exe

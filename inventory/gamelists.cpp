@@ -1,32 +1,19 @@
 #include "inventory/gamelists.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <clocale>
 #include <cstdint>
 #include <cstring>
-#include <cwchar>
-#include <cwctype>
-#include <string_view>
+#include <optional>
 
+#include "inventory/collation.h"
 #include "system/asciicase.h"
 
 namespace vorlisk {
 
 namespace {
 
-// True when the collation of the current locale is the order of the characters' codes
-// ("C", "POSIX", "C.UTF-8"): the folded name is then its own key.
-bool CollatesByCode() {
-    const char* locale = std::setlocale(LC_COLLATE, nullptr);
-    if (!locale) return true;
-    std::string_view name(locale);
-    return name == "C" || name == "POSIX" || name.substr(0, 2) == "C.";
-}
-
 // Hands `add` the name's characters folded to lower case, as wide characters: ASCII
-// directly, anything else decoded in the current locale. A byte that does not decode stands
-// for itself in a private range, so that every name gets a key.
+// directly, anything else as the language folds it (AppendFolded).
 template <typename Add>
 void ForEachFolded(const std::string& name, Add&& add) {
     bool ascii = std::all_of(name.begin(), name.end(),
@@ -35,22 +22,9 @@ void ForEachFolded(const std::string& name, Add&& add) {
         for (char c : name) add(static_cast<wchar_t>(LowerAscii(c)));
         return;
     }
-    std::mbstate_t state{};
-    const char* p = name.data();
-    size_t left = name.size();
-    while (left > 0) {
-        wchar_t wc = 0;
-        size_t used = std::mbrtowc(&wc, p, left, &state);
-        if (used == 0) used = 1;  // an embedded NUL
-        if (used == static_cast<size_t>(-1) || used == static_cast<size_t>(-2)) {
-            wc = static_cast<wchar_t>(0xE000 + static_cast<unsigned char>(*p));
-            used = 1;
-            state = std::mbstate_t{};
-        }
-        add(static_cast<wchar_t>(std::towlower(static_cast<wint_t>(wc))));
-        p += used;
-        left -= used;
-    }
+    std::wstring folded;
+    AppendFolded(name, folded);
+    for (wchar_t c : folded) add(c);
 }
 
 // Hands `add` the elements of the name's sort key, in order: the folded name (in a locale
@@ -64,18 +38,8 @@ void ForEachKeyElement(const std::string& name, Add&& add) {
         std::wstring folded;
         folded.reserve(name.size() + 1);
         ForEachFolded(name, [&folded](wchar_t c) { folded.push_back(c); });
-        // Room for what the transformation usually needs, so that it mostly runs once.
-        std::wstring collated(folded.size() * 8 + 16, L'\0');
-        size_t needed = std::wcsxfrm(collated.data(), folded.c_str(), collated.size());
-        if (needed != static_cast<size_t>(-1) && needed >= collated.size()) {
-            collated.assign(needed + 1, L'\0');
-            needed = std::wcsxfrm(collated.data(), folded.c_str(), collated.size());
-        }
-        if (needed == static_cast<size_t>(-1)) {
-            for (wchar_t c : folded) add(c);
-        } else {
-            for (size_t i = 0; i < needed; ++i) add(collated[i]);
-        }
+        std::optional<std::wstring> collated = CollationKey(folded);
+        for (wchar_t c : collated ? *collated : folded) add(c);
     }
     add(L'\0');
     for (unsigned char c : name) add(static_cast<wchar_t>(c + 1));
@@ -160,12 +124,11 @@ int CompareKeys(const std::string& a, const std::wstring& foldedA, const std::st
         if (foldedA != foldedB) return foldedA.compare(foldedB);
         return NameSortKey(a).compare(NameSortKey(b));
     }
-    errno = 0;
-    const int collated = std::wcscoll(foldedA.c_str(), foldedB.c_str());
+    const std::optional<int> collated = CollateFolded(foldedA, foldedB);
     // A text that cannot be collated, or two different ones that collate alike: the keys decide.
-    if (errno != 0 || (collated == 0 && foldedA != foldedB))
+    if (!collated || (*collated == 0 && foldedA != foldedB))
         return NameSortKey(a).compare(NameSortKey(b));
-    if (collated != 0) return collated;
+    if (*collated != 0) return *collated;
     // Equal folded names: the keys go on with the bytes of the names.
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                         [](char x, char y) {

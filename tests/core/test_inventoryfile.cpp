@@ -160,6 +160,16 @@ TEST_F(InventoryFileTest, NamesFollowTheLocalesOrderEverywhere) {
         // longer than most names.
         std::string order;
     };
+#ifdef _WIN32
+    // Windows orders by the user's locale whatever the C library's, as Explorer does: marks
+    // such as ' and - count only between names otherwise equal.
+    const std::vector<Case> cases = {
+        {"C",
+         "|!bang|_under|100|2|A|a|APPLE|apple|Arger|Azure|b|Cafe|cafe|CAF\xC3\x89|caf\xE9|co op"
+         "|coop|co-op|... DISC 1|... Disc 1|... disc 1|... Disc 10|... Disc 2|...: Disc 1|Nino"
+         "|Ni\xF1o|'quoted'"},
+    };
+#else
     const std::vector<Case> cases = {
         {"C",
          "|!bang|'quoted'|100|2|_under|A|a|APPLE|apple|Arger|Azure|b|Cafe|cafe|co op|co-op|coop"
@@ -173,6 +183,7 @@ TEST_F(InventoryFileTest, NamesFollowTheLocalesOrderEverywhere) {
          "|co-op|coop|... Disc \xE9|... DISC 1|... Disc 1|...: Disc 1|... Disc 10"
          "|... Disc \xC3\xA9|Nino|Ni\xF1o|\xD0\x9C\xD0\xB8\xD1\x80"},
     };
+#endif
     std::vector<std::string> missing;
     for (const Case& c : cases) {
         ScopedLocale locale(c.locale);

@@ -21,6 +21,7 @@
 
 #include "import/discid.h"
 #include "import/folderimport.h"
+#include "inventory/gamelists.h"
 #include "inventory/inventoryfile.h"
 #include "launch/mountscript.h"
 #include "launch/playcommand.h"
@@ -439,6 +440,17 @@ TEST(WindowsFolderListing, LeavesOutHiddenAndSystemFilesAndFolders) {
     EXPECT_EQ(std::count(listed.begin(), listed.end(), "folder.iso"), 0);
     for (const Case& c : cases)
         ::SetFileAttributesA(temp.Path(c.name).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The list in the user's language without regard to case, whatever the encoding of a name.
+TEST(WindowsGameList, OrdersNamesInTheUsersLanguage) {
+    GameLists lists;
+    for (const char* name : {"Zelda", "\xC9lite", "caf\xC3\xA9", "CAFE", "apple"})
+        lists.AddGame(name, "");
+    std::vector<std::string> names;
+    for (int i = 0; i < lists.Count(); ++i) names.push_back(lists.Name(i));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"apple", "CAFE", "caf\xC3\xA9", "\xC9lite", "Zelda"}));
 }
 
 // ---- the DAEMON Tools mount of the Play button ----

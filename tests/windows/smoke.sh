@@ -2,7 +2,8 @@
 # Vorlisk.exe under Wine on a real X display with a window manager: it shows a catalogue of
 # three games (one with a Windows-1252 name), Play mounts the image with the DAEMON Tools found
 # in the working folder and starts the game's emulator, Add/Update changes the one record, and
-# Close writes the catalogue with every other line byte for byte. DAEMON Tools and the emulator
+# closing writes the catalogue with every other line byte for byte. VORLISK_SMOKE_PICTURE
+# names a file for a picture of the window (xwd's format) with its information panel open. DAEMON Tools and the emulator
 # are stand-ins that record their command lines. Needs Wine, Xvfb, openbox and xdotool, and
 # reports itself skipped (77) without them.
 #
@@ -52,12 +53,14 @@ windows_path() { winepath -w "$1" 2>/dev/null; }
 image=$(windows_path "$app/crash.iso")
 emulator=$(windows_path "$app/emu/ePSXe.exe")
 printf '\r\n\r\n\r\n%s\r\n' "$emulator" >"$app/emupath.txt"
-{
-    printf 'Tekken\tSCUS-94300\tFIGHT\t0\t\t\t\tReal PSX\tThree rounds.\r\n'
-    printf 'Crash Bandicoot\tSCUS-94900\tPLATFORM\t1\t%s\t\t\tePSXe\tA bandicoot.\r\n' "$image"
+crash() { printf 'Crash Bandicoot\tSCUS-94900\tPLATFORM\t1\t%s\t\t\tePSXe\t%s\r\n' "$image" "$1"; }
+others() {
     printf '\xC9lite Racer\tSLES-01234\tRACE\t0\t\t\t\tReal PSX\tCaf\xE9 racing.\r\n'
-} >"$app/gameinv.txt"
-cp "$app/gameinv.txt" "$work/before.txt"
+    printf 'Tekken\tSCUS-94300\tFIGHT\t0\t\t\t\tReal PSX\tThree rounds.\r\n'
+}
+# In the list's order, which a save keeps: the name in Windows-1252 sorts between C and T.
+{ crash 'A bandicoot.'; others; } >"$app/gameinv.txt"
+{ crash 'A bandicoot. Fast.'; others; } >"$work/expected.txt"
 
 (cd "$app" && exec wine Vorlisk.exe) >"$work/vorlisk.log" 2>&1 &
 pids+=($!)
@@ -68,17 +71,15 @@ fail() {
     failed=1
 }
 window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
-wait_for_window() {
-    for _ in $(seq 600); do [ -n "$(window "$1")" ] && return 0; sleep 0.1; done
+wait_for() {
+    for _ in $(seq 600); do eval "$1" && return 0; sleep 0.1; done
     return 1
 }
-wait_for_file() {
-    for _ in $(seq 200); do [ -s "$1" ] && return 0; sleep 0.1; done
-    return 1
-}
-key() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
+key() { xdotool key --clearmodifiers "$@"; sleep 0.5; }
+# A click at a point of the window's layout (its client area, in pixels).
+click() { xdotool mousemove --window "$main" "$1" "$2" click 1; sleep 0.5; }
 
-wait_for_window Vorlisk || {
+wait_for '[ -n "$(window Vorlisk)" ]' || {
     fail "Vorlisk.exe shows no window"
     cat "$work/vorlisk.log"
     exit 1
@@ -86,34 +87,34 @@ wait_for_window Vorlisk || {
 main=$(window Vorlisk)
 xdotool windowactivate --sync "$main" 2>/dev/null
 sleep 1
-xdotool getwindowgeometry "$main"
 
-# The first game of the list is selected at start: Crash Bandicoot, in any Windows locale.
+# Play of the first game: DAEMON Tools from the working folder, then the game's emulator.
+click 60 64
 key alt+p
-if wait_for_file "$app/emu/ePSXe.log"; then
-    grep -qF "daemon -mount 0,\"$image\"" "$app/daemon.log" ||
-        fail "DAEMON Tools got: $(cat "$app/daemon.log" 2>/dev/null)"
-    grep -qF "$emulator" "$app/emu/ePSXe.log" || fail "the emulator got: $(cat "$app/emu/ePSXe.log")"
-    [ "$(head -c 1 "$app/daemon.log")" != "" ] || fail "DAEMON Tools was not started"
+if wait_for '[ -s "$app/emu/ePSXe.log" ]'; then
+    grep -qxF "daemon -mount 0,\"$image\"" <(tr -d '\r' <"$app/daemon.log") ||
+        fail "DAEMON Tools got: $(cat "$app/daemon.log")"
+    grep -qxF "$emulator" <(tr -d '\r' <"$app/emu/ePSXe.log") ||
+        fail "the emulator got: $(cat "$app/emu/ePSXe.log")"
 else
-    fail "Play started no emulator (DAEMON Tools: $(cat "$app/daemon.log" 2>/dev/null))"
+    fail "Play started no emulator (DAEMON Tools got: $(cat "$app/daemon.log" 2>/dev/null))"
 fi
 
-# The information panel, a new genre for the selected game, Add/Update, Close.
-if [ -n "${VORLISK_SMOKE_PICTURE:-}" ]; then
-    key alt+i
-    sleep 1
-    xwd -id "$main" -silent >"$VORLISK_SMOKE_PICTURE" 2>/dev/null || true
-fi
+# The information panel: the description gets two words more, then Add/Update and Escape.
+key alt+i
+click 440 150
+key ctrl+End
+xdotool type --delay 50 " Fast."
+sleep 0.5
+[ -n "${VORLISK_SMOKE_PICTURE:-}" ] && xwd -id "$main" -frame -silent >"$VORLISK_SMOKE_PICTURE"
+click 446 258
+key Escape
+wait_for '[ -z "$(window Vorlisk)" ]' || fail "Escape left the window open"
+wineserver -k 2>/dev/null
 
-key alt+c
-for _ in $(seq 100); do [ -z "$(window Vorlisk)" ] && break; sleep 0.1; done
-[ -z "$(window Vorlisk)" ] || fail "Close left the window open"
-wineserver -w
-
-cmp -s "$work/before.txt" "$app/gameinv.txt" || {
-    fail "the catalogue changed though no record was edited"
-    diff <(od -c "$work/before.txt") <(od -c "$app/gameinv.txt") | head -20
+cmp -s "$work/expected.txt" "$app/gameinv.txt" || {
+    fail "the catalogue is not the one expected, with the one record changed:"
+    diff <(od -c "$work/expected.txt") <(od -c "$app/gameinv.txt") | head -20
 }
 [ $failed -eq 0 ] && echo "Vorlisk.exe under Wine: all checks passed"
 exit $failed
