@@ -31,15 +31,8 @@ export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/home/
 export XDG_DATA_HOME=$work/home/.local/share
 unset WAYLAND_DISPLAY
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=:$(cat "$work/display")
-# The window manager first: a window mapped while it starts up may never be shown.
-openbox --startup "touch $work/wm-ready" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -e "$work/wm-ready" ] && break; sleep 0.1; done
+source "$(dirname "$0")/display.sh"
+start_display 1024x768
 (cd "$work/app" && QT_QPA_PLATFORM=xcb exec ./vorlisk) >"$work/vorlisk.log" 2>&1 &
 pids+=($!)
 
