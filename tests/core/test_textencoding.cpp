@@ -65,9 +65,7 @@ TEST(TextEncoding, Windows1252IsWrittenOnlyWhenItReadsBackTheSame) {
     const Case cases[] = {
         {"Gro\xc3\x9f\xe2\x80\xa6", "Gro\xc3\x9f\xe2\x80\xa6"},  // Groß… would be DF 85, also UTF-8
         {"\xc3\x83\xc2\xa9", "\xc3\x83\xc2\xa9"},                // Ã© would be C3 A9, that is é
-        {"Caf\xc3\xa9", "Caf\xe9"},
         {"Gro\xc3\x9f \xe2\x80\xa6", "Gro\xdf \x85"},
-        {"plain", "plain"},
     };
     for (const Case& c : cases) {
         const std::string stored = EncodeText(c.text, TextEncoding::Windows1252);

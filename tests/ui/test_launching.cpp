@@ -183,7 +183,7 @@ TEST_F(LaunchTest, PathsThatCannotBeSavedAreKeptAndTheUserIsTold) {
 }
 
 TEST_F(LaunchTest, PlayWithAMissingImageSaysSoAndStartsNothing) {
-    const std::string helper = PutMountHelper();
+    PutMountHelper();
     Write("empty.iso", "");
     struct Case {
         std::string image;
@@ -224,7 +224,7 @@ TEST_F(LaunchTest, PlayMountsTheImageThenStartsTheEmulator) {
 }
 
 TEST_F(LaunchTest, PlayAndGetWaitForTheMountAndSayWhenItFails) {
-    const std::string helper = PutMountHelper();
+    PutMountHelper();
     Write("game.iso", "data");
     Write("vgs", "program");
     std::filesystem::create_directories(Folder() + "disc");
@@ -291,7 +291,7 @@ TEST_F(LaunchTest, PlayAndGetWaitForTheMountAndSayWhenItFails) {
 }
 
 TEST_F(LaunchTest, ALongMountShowsItsWaitAndCanBeCancelled) {
-    const std::string helper = PutMountHelper();
+    PutMountHelper();
     // The box shows the name as it is (Windows names cannot hold < and >).
 #ifdef _WIN32
     const std::string name = "game &1.iso";
@@ -301,12 +301,8 @@ TEST_F(LaunchTest, ALongMountShowsItsWaitAndCanBeCancelled) {
     Write(name, "data");
     Write("vgs", "program");
     system.runsUntilStopped = true;
-    struct Case {
-        const char* what;
-        bool play;
-    };
-    for (const Case& c : {Case{"Play", true}, Case{"Get", false}}) {
-        SCOPED_TRACE(c.what);
+    for (const bool play : {true, false}) {
+        SCOPED_TRACE(play ? "Play" : "Get");
         system.started.clear();
         formGameInventory& w = StartWithGame("VGS", Folder() + name);
         w.PathDialog()->txtPath(0)->setText(ToQt(Folder() + "vgs"));
@@ -319,7 +315,7 @@ TEST_F(LaunchTest, ALongMountShowsItsWaitAndCanBeCancelled) {
             EXPECT_EQ(box->windowModality(), Qt::WindowModal);
             box->findChild<QPushButton*>()->click();
         });
-        if (c.play)
+        if (play)
             w.btnPlay_Click();
         else
             w.btnGet_Click();
@@ -382,7 +378,6 @@ TEST_F(LaunchTest, PlayThatStartsNothingSaysWhatIsMissing) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove(script);
         if (!c.script.empty()) Write("config/daemount.ini", c.script);
-        ui.messages.clear();
         formGameInventory& w = StartWithGame(c.emulator, Folder() + "game.iso");
         w.PathDialog()->hide();
         ui.messages.clear();

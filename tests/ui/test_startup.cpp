@@ -352,16 +352,14 @@ TEST_F(WindowTest, EndSignalsSaveAndEndAtOnce) {
         {"script question up", SIGHUP, Open::Question, false, false, 0, ""},
         {"paths held back", SIGTERM, Open::PathDialog, false, true, 1, "emupath.txt could not"},
     };
-    const std::string saved =
-        "Game\tID2\tRACE\t0\t" + Folder() + "game.iso\t\t\tReal PSX\tedited\r\n";
+    const std::string record = "Game\tID2\tRACE\t0\t" + Folder() + "game.iso\t\t\tReal PSX\t";
+    Write("game.iso", "data");
+    PutMountHelper();
+    system.windowsFolder = Folder();
+    Write("daemount.ini", "if msgbox(\"Start it?\") then\r\nyes\r\nelse\r\nno\r\nend if\r\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Write("gameinv.txt", "Game\tID2\tRACE\t0\t" + Folder() + "game.iso\t\t\tReal PSX\ta\r\n");
-        Write("game.iso", "data");
-        std::filesystem::create_directories(Folder() + "d-tools");
-        Write("d-tools/daemon", "#!/bin/sh\n");
-        system.windowsFolder = Folder();
-        Write("daemount.ini", "if msgbox(\"Start it?\") then\r\nyes\r\nelse\r\nno\r\nend if\r\n");
+        Write("gameinv.txt", record + "a\r\n");
         std::filesystem::remove_all(Folder() + "emupath.txt");
         if (c.pathsHeldBack) std::filesystem::create_directories(Folder() + "emupath.txt");
         const auto endTheSession = [&c] {
@@ -399,9 +397,7 @@ TEST_F(WindowTest, EndSignalsSaveAndEndAtOnce) {
                               : Not(HasSubstr("[a box is open]"))));
         // What was not saved is kept in the log too, where the log itself can be written.
         if (c.pathsHeldBack) EXPECT_NE(Read("vorlisk.log").find(c.told), std::string::npos);
-        EXPECT_EQ(Read("gameinv.txt"),
-                  c.saveFails ? "Game\tID2\tRACE\t0\t" + Folder() + "game.iso\t\t\tReal PSX\ta\r\n"
-                              : saved);
+        EXPECT_EQ(Read("gameinv.txt"), record + (c.saveFails ? "a\r\n" : "edited\r\n"));
     }
 #endif
 }

@@ -3,9 +3,9 @@
 # three games (one with a Windows-1252 name), Play mounts the image with the DAEMON Tools found
 # in the working folder and starts the game's emulator, Add/Update changes the one record, and
 # closing writes the catalogue with every other line byte for byte. VORLISK_SMOKE_PICTURE
-# names a file for a picture of the window (xwd's format) with its information panel open. DAEMON Tools and the emulator
-# are stand-ins that record their command lines. Needs Wine, Xvfb, openbox and xdotool, and
-# reports itself skipped (77) without them.
+# names a file for a picture of the window (xwd's format) with its information panel open.
+# DAEMON Tools and the emulator are stand-ins that record their command lines. Needs Wine,
+# Xvfb, openbox and xdotool, and reports itself skipped (77) without them.
 #
 #   tests/windows/smoke.sh PATH/TO/Vorlisk.exe PATH/TO/recorder.exe
 set -u

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Each key press acts once on a real X display: Ctrl+F opens one Find box, on a Russian layout
 # too, F3 past the last match shows one message, Tab leaves the description for the next
-# control. Started by CTest
-# with the program to try; needs Xvfb, openbox and xdotool, and reports itself skipped (77)
-# without them.
+# control. Started by CTest with the program to try; needs Xvfb, openbox and xdotool, and
+# reports itself skipped (77) without them.
 #
 #   tests/x11/keys-once.sh PATH/TO/vorlisk
 set -u
