@@ -72,7 +72,7 @@ TEST_F(WindowTest, ACatalogueFromWindowsStaysWindows1252) {
         "el\tcr\xe8me\tbr\xfbl\xe9"
         "e\r\n"
         "Pok\xe9mon\t\tRPG\t0\t\t\t\tReal PSX\t\x93quoted\x94 \x80 5\r\n"
-        "\xc9t\xe9\tID 1 \t \tx\t\t\t\t\t \r\n";
+        "\xdc" "ber \xe9t\xe9\tID 1 \t \tx\t\t\t\t\t \r\n";  // last in every language's order
     Write("gameinv.txt", catalogue);
     formGameInventory& w = Start();
     w.btnInfo_Click();
