@@ -76,8 +76,9 @@ windows:
 windows-package: windows
 	cmake --build $(WINDOWS_PROGRAM_BUILD) --target windows-package
 
-# The window tests and the core tests built for Windows and run under Wine, and Vorlisk.exe
-# itself under Wine on a real X display. Not part of `make test`, which stays quick.
+# The window tests built for Windows and run under Wine, Vorlisk.exe itself under Wine on a
+# real X display, and its installer; the core's tests under Wine are `make test-windows`'s.
+# Not part of `make test`, which stays quick.
 test-windows-program: windows
 	cmake --build $(WINDOWS_PROGRAM_BUILD) -j $(JOBS)
 	cd $(WINDOWS_PROGRAM_BUILD) && ctest --output-on-failure
