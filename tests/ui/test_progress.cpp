@@ -54,6 +54,15 @@ class SlowImportTest : public WindowTest {
         ++allowed;
     }
 
+    // The games of `w`'s list, each name with its record.
+    Games Listed(formGameInventory& w) const {
+        Games games;
+        const GameLists& lists = w.Inventory().Lists();
+        for (int row = 0; row < lists.Count(); ++row)
+            games.emplace_back(lists.Name(row), lists.RecordOf(row));
+        return games;
+    }
+
     std::atomic<size_t> allowed{0};
     std::vector<int> shown;
 };
@@ -126,12 +135,9 @@ TEST_F(SlowImportTest, ASlowImportAddsWhatAFastOneAdds) {
     Click("Alpha");
     ui.folderAnswers = {ToQt(Folder() + "images")};
     fast.btnAddISO_Click();
-    const std::vector<std::string> names = Names();
-    Games records;
-    for (int row = 0; row < fast.Inventory().Lists().Count(); ++row)
-        records.emplace_back(Names()[row], fast.Inventory().Lists().RecordOf(row));
+    const Games records = Listed(fast);
     const std::string selected = SelectedRecord();
-    ASSERT_EQ(names.size(), kImages + 2);
+    ASSERT_EQ(records.size(), kImages + 2);
 
     formGameInventory& slow = Start();
     slow.show();
@@ -147,10 +153,7 @@ TEST_F(SlowImportTest, ASlowImportAddsWhatAFastOneAdds) {
     slow.btnAddISO_Click();
     EXPECT_GT(probe.ticks, 0);
     ASSERT_EQ(shown.size(), kImages + 1);
-    Games slowRecords;
-    for (int row = 0; row < slow.Inventory().Lists().Count(); ++row)
-        slowRecords.emplace_back(Names()[row], slow.Inventory().Lists().RecordOf(row));
-    EXPECT_EQ(slowRecords, records);
+    EXPECT_EQ(Listed(slow), records);
     EXPECT_EQ(SelectedRecord(), selected);
     EXPECT_TRUE(slow.inventoryChanged());
 }
