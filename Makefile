@@ -23,8 +23,12 @@ all: build
 setup:
 	@bash tools/setup.sh
 
+# ccache, where installed, keeps rebuilds and other checkouts of the tree quick.
+CCACHE := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+	-DCMAKE_C_COMPILER_LAUNCHER=ccache)
+
 configure: setup
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CCACHE)
 
 # The program, its helper, icons and manual page: all that `make run`, `make install` and `make package`
 # need. The tests and benchmarks are built by the targets that run them.
