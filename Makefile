@@ -56,11 +56,14 @@ test: build-all
 # The toolkit-free core and its tests cross-compiled for Windows with MinGW-w64 and run under
 # Wine, headless. tools/run-under-wine.sh runs them in the build folder's own Wine prefix
 # ($(WINDOWS_BUILD)/wineprefix, WINEDEBUG=-all, no Mono or Gecko prompts). Built without
-# optimisation or debug information: that compiles several times faster.
+# optimisation or debug information: that compiles several times faster. The decoders that
+# reading CHD images needs are built for Windows from Debian's source once per machine
+# (tools/build-decoders-windows.sh, into ~/.cache/vorlisk/) and found through pkg-config.
 test-windows:
 	@VORLISK_WINDOWS=1 bash tools/setup.sh
+	libs=$$(bash tools/build-decoders-windows.sh) && \
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-		-DVORLISK_CORE_ONLY=ON -DCMAKE_BUILD_TYPE=Debug \
+		-DVORLISK_WINDOWS_LIBS="$$libs" -DVORLISK_CORE_ONLY=ON -DCMAKE_BUILD_TYPE=Debug \
 		-DCMAKE_CXX_FLAGS_DEBUG=-O0 -DCMAKE_C_FLAGS_DEBUG=-O0
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure
@@ -70,9 +73,9 @@ test-windows:
 # ~/.cache/vorlisk/, which takes about 40 minutes on 2 cores, and reuses it afterwards).
 windows:
 	@VORLISK_WINDOWS=1 bash tools/setup.sh
-	qt=$$(bash tools/build-qt-windows.sh) && \
+	libs=$$(bash tools/build-decoders-windows.sh) && qt=$$(bash tools/build-qt-windows.sh) && \
 	"$$qt/bin/qt-cmake" -S . -B $(WINDOWS_PROGRAM_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-		-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake \
+		-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DVORLISK_WINDOWS_LIBS="$$libs" \
 		-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache >/dev/null
 	cmake --build $(WINDOWS_PROGRAM_BUILD) -j $(JOBS) --target vorlisk
 

@@ -22,3 +22,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# The libraries gathered for Windows (tools/build-decoders-windows.sh; make names their
+# folder): pkg-config looks there alone, never at the host's libraries.
+if(VORLISK_WINDOWS_LIBS)
+    list(APPEND CMAKE_FIND_ROOT_PATH ${VORLISK_WINDOWS_LIBS})
+    set(ENV{PKG_CONFIG_LIBDIR} ${VORLISK_WINDOWS_LIBS}/lib/pkgconfig)
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VORLISK_WINDOWS_LIBS)

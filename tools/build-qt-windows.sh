@@ -36,49 +36,26 @@ configure_options=(
 patch_script='s/^\(\s*\)#if QT_CONFIG(directwrite3)$/\1#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/'
 
 key=$(printf '%s\n' "$host_version" "${configure_options[@]}" "$patch_script" | sha256sum | cut -c1-12)
-cache=${XDG_CACHE_HOME:-$HOME/.cache}/vorlisk
-prefix=$cache/qt-$upstream-mingw-w64-$key
+source "$here/tools/debian-source.sh"
+prefix=$vorlisk_cache/qt-$upstream-mingw-w64-$key
 if [ -f "$prefix/vorlisk-complete" ]; then
     echo "$prefix"
     exit 0
 fi
 
-sudo=()
-[ "$(id -u)" -ne 0 ] && sudo=(sudo)
-
-# Debian's source packages: a deb-src line for each archive the machine installs from.
-if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q "^Version: $host_version\$"; then
-    src=/etc/apt/sources.list.d/vorlisk-deb-src.sources
-    echo "Adding the source packages of this machine's Debian archives ($src)" >&2
-    {
-        for f in /etc/apt/sources.list.d/*.sources; do
-            [ "$f" = "$src" ] || [ ! -f "$f" ] && continue
-            grep -q 'deb.debian.org\|security.debian.org\|archive.ubuntu.com' "$f" || continue
-            sed 's/^Types:.*/Types: deb-src/' "$f"
-            echo
-        done
-        for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-            [ -f "$f" ] || continue
-            grep -E '^deb\s' "$f" | grep -E 'debian.org|ubuntu.com' | sed -E 's/^deb(\s)/Types: deb-src\nURIs:/' |
-                awk '/^URIs:/{n=split($0,a," "); printf "URIs: %s\nSuites: %s\nComponents:", a[2], a[3]; for(i=4;i<=n;i++) printf " %s", a[i]; printf "\n\n"; next} {print}' || true
-        done
-    } | "${sudo[@]}" tee "$src" >/dev/null
-    "${sudo[@]}" apt-get update -qq >&2
-fi
-if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q "^Version: $host_version\$"; then
+if ! find_debian_source qt6-base "$host_version"; then
     echo "Debian's source of qt6-base $host_version (the host's Qt) cannot be found." >&2
     echo "Qt for Windows must be built from the same version as the host's qt6-base-dev:" >&2
     apt-cache showsrc qt6-base 2>/dev/null | grep '^Version:' >&2 || true
     exit 1
 fi
 
-work=$cache/build-qt-$upstream-$key
+work=$vorlisk_cache/build-qt-$upstream-$key
 rm -rf "$work" "$prefix"
 mkdir -p "$work"
 echo "Building Qt $upstream for Windows in $work (about 40 minutes on 2 cores)" >&2
 cd "$work"
-apt-get source --download-only -qq "qt6-base=$host_version" >&2
-dpkg-source -x --skip-patches ./*.dsc source >/dev/null
+fetch_debian_source qt6-base "$host_version" source --skip-patches
 # Debian's own patches are for Linux; none of them touches Windows code.
 sed -i "$patch_script" source/src/plugins/platforms/windows/qwindowsintegration.cpp
 grep -q 'QT_CONFIG(directwrite3) && QT_CONFIG(direct2d)' \
@@ -99,7 +76,7 @@ nice -n 10 cmake --build . --parallel "$(nproc)" >build.log 2>&1 || {
     exit 1
 }
 cmake --install . >install.log 2>&1
-cd "$cache"
+cd "$vorlisk_cache"
 rm -rf "$work"
 echo "$host_version ${configure_options[*]}" >"$prefix/vorlisk-complete"
 echo "$prefix"

@@ -14,6 +14,9 @@ if [ "${VORLISK_WINDOWS:-}" = 1 ]; then
     # The POSIX thread model of MinGW-w64 (GoogleTest needs std::thread), built from the
     # sources of libgtest-dev; 64-bit Wine alone runs the 64-bit tests, without i386 packages.
     packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+    # The decoders of CHD images: zlib as Debian builds it for MinGW-w64; liblzma, libFLAC and
+    # libzstd are built from Debian's source (dpkg-dev) with their own configure or CMake.
+    packages+=(libz-mingw-w64-dev)
     # Vorlisk.exe: Qt for Windows is built from Debian's source package (dpkg-dev); ccache
     # and ninja keep rebuilds short; NSIS makes the installer; the offscreen tests under Wine
     # draw with DejaVu; x11-apps takes the screenshot.
