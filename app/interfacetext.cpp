@@ -18,14 +18,14 @@ Translation ReadTranslation(const std::string& path) {
     translation.captions.assign(lines.begin(),
                                 lines.begin() + static_cast<std::ptrdiff_t>(captions));
 
-    // Lines 16 to 26 in file order; strAllGenres has no line.
+    // Lines 16 to 27 in file order; strAllGenres has no line.
     std::string* const texts[] = {
         &translation.text.strFilePrefix,   &translation.text.strNotFound,
         &translation.text.strSelectImage,  &translation.text.strSelectPicture,
         &translation.text.strSelectFolder, &translation.text.strPathSetupTitle,
         &translation.text.strFindPrompt,   &translation.text.strFindTitle,
         &translation.text.strReadingImages, &translation.text.strMounting,
-        &translation.text.strCancel,
+        &translation.text.strCancel,       &translation.text.strSkippedImages,
     };
     for (size_t i = kTranslatedCaptions; i < lines.size() && i < kTranslationLines; ++i)
         *texts[i - kTranslatedCaptions] = std::move(lines[i]);

@@ -23,19 +23,22 @@ struct InterfaceText {
     std::string strReadingImages = "Reading disc images... %1 of %2";
     std::string strMounting = "Mounting %1...";
     std::string strCancel = "Cancel";
+    // Told after Add ISO Images left out files it could not read: %1 is their number, %2
+    // the names of a few.
+    std::string strSkippedImages = "%1 file(s) could not be read and were not added: %2";
 };
 
 // Number of control captions at the head of translate.txt, and of all its lines.
 inline constexpr size_t kTranslatedCaptions = 15;
-inline constexpr size_t kTranslationLines = 26;
+inline constexpr size_t kTranslationLines = 27;
 
 // What translate.txt holds. `captions` are its lines 1 to 15 in file order (the captions of
 // btnAdd, btnAddISO, btnClose, btnClear, btnDelete, btnGet, btnPaths, btnPlay,
 // lblDescription, lblGameInfo, lblGenre, lblID, lblPlay, lblScrnShots, chkISO), fewer when
 // the file is shorter; controls beyond them keep their captions. `text` holds the defaults
-// with lines 16 to 26 applied, as far as the file has them, to strFilePrefix, strNotFound,
+// with lines 16 to 27 applied, as far as the file has them, to strFilePrefix, strNotFound,
 // strSelectImage, strSelectPicture, strSelectFolder, strPathSetupTitle, strFindPrompt,
-// strFindTitle, strReadingImages, strMounting and strCancel.
+// strFindTitle, strReadingImages, strMounting, strCancel and strSkippedImages.
 struct Translation {
     std::vector<std::string> captions;
     InterfaceText text;
@@ -43,7 +46,7 @@ struct Translation {
 
 // Reads the translation at `path`. A missing or empty file, or one that cannot be read,
 // changes nothing: no captions and the default texts. Lines are taken as they are (no
-// trimming, empty lines kept); lines after the 26th are ignored.
+// trimming, empty lines kept); lines after the 27th are ignored.
 Translation ReadTranslation(const std::string& path);
 
 // The genres of genre.txt, one per line, in file order, blanks, empty lines and duplicates

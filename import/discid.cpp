@@ -6,6 +6,7 @@
 
 #include "system/asciicase.h"
 #include "system/files.h"
+#include "system/textencoding.h"
 #include "system/textfile.h"
 
 namespace vorlisk {
@@ -72,6 +73,56 @@ std::string FirstLineOf(std::string head) {
     size_t end = head.find_first_of("\r\n");
     if (end != std::string::npos) head.resize(end);
     return head;
+}
+
+namespace {
+
+bool IsSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
+
+bool IsAbsolute(const std::string& path) {
+#ifdef _WIN32
+    return (path.size() > 1 && path[1] == ':') || (!path.empty() && IsSeparator(path[0]));
+#else
+    return !path.empty() && path[0] == '/';
+#endif
+}
+
+std::string NameOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
+
+// The path `named` as written.
+std::string FindNamedAsWritten(const std::string& sheetFolder, const std::string& named,
+                               const FolderListing* listing) {
+    const std::string path = IsAbsolute(named) ? named : sheetFolder + named;
+    std::string found = FindFileIgnoringCase(FolderOf(path), NameOf(path), listing);
+    if (found.empty() && FolderOf(path) != sheetFolder)
+        found = FindFileIgnoringCase(sheetFolder, NameOf(path), listing);
+    return found;
+}
+
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+    auto last = std::find_if(path.rbegin(), path.rend(), IsSeparator);
+    return std::string(path.begin(), last.base());
+}
+
+std::string FindNamedFile(const std::string& sheetFolder, std::string named,
+                          const FolderListing* listing) {
+#ifndef _WIN32
+    std::replace(named.begin(), named.end(), '\\', '/');  // written on Windows
+#endif
+    if (named.empty()) return {};
+    std::string found = FindNamedAsWritten(sheetFolder, named, listing);
+    if (!found.empty()) return found;
+    const std::string other = IsUtf8(named) ? EncodeText(named, TextEncoding::Windows1252)
+                                            : ShownUtf8(named);
+    return other == named ? std::string() : FindNamedAsWritten(sheetFolder, other, listing);
 }
 
 std::string GetDiscGameId(const std::vector<std::string>& cdromRoots) {

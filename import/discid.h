@@ -57,6 +57,18 @@ class FolderListing {
 std::string FindFileIgnoringCase(const std::string& folder, const std::string& name,
                                  const FolderListing* listing = nullptr);
 
+// The folder part of `path` with its separator at the end; empty for a bare name.
+std::string FolderOf(const std::string& path);
+
+// The path of the file that a cue sheet or a playlist in `sheetFolder` (empty, or ending in a
+// separator) names as `named`: taken relative to that folder unless it is absolute, Windows
+// separators accepted everywhere, found as FindFileIgnoringCase finds it. A sheet moved with
+// its files may still name the folder it came from: the bare name beside the sheet is tried
+// next. A name written in Windows-1252 finds a file whose name is the same text in UTF-8, and
+// the other way round. Empty when there is no such file.
+std::string FindNamedFile(const std::string& sheetFolder, std::string named,
+                          const FolderListing* listing = nullptr);
+
 // The game ID of the PlayStation disc in one of the CD-ROM drives, or empty.
 // `cdromRoots` are the drives' root folders, each ending in a separator, in the order they
 // are searched. A drive whose root holds no non-empty system.cnf (the name's case does not

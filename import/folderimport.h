@@ -12,7 +12,8 @@ namespace vorlisk {
 class FolderListing;
 
 // The image types, in the order they are imported.
-inline const std::vector<std::string> kImageTypes = {"CUE", "ISO", "BWT", "CCD"};
+inline const std::vector<std::string> kImageTypes = {"CUE", "ISO", "BWT", "CCD",
+                                                    "CHD", "PBP", "M3U"};
 
 // Names of the plain files directly in `folder`, in the order the folder listing gives
 // them. Left out: folders, devices and links that do not lead to a plain file; hidden files
@@ -43,10 +44,13 @@ std::string ImageRecord(const std::string& folder, const std::string& fileName,
 using ImportProgress = std::function<bool(size_t done, size_t total)>;
 
 // The games the folder import adds for `folder`, from one listing of it: (name, record) pairs
-// of the images of each of kImageTypes in turn, each type's in listing order. `progress`, when
-// given, is told after the listing and after each image; when it stops the import the answer
-// is empty, as if the folder held no image.
-std::vector<std::pair<std::string, std::string>> FolderImages(const std::string& folder,
-                                                              const ImportProgress& progress = {});
+// of the images of each of kImageTypes in turn, each type's in listing order. A playlist stands
+// for the discs it lists: an image of the folder that a playlist of the folder lists is no game
+// of its own. An image that cannot be read at all (ReadImageGameId) is left out, and its name
+// added to `skipped` when given. `progress`, when given, is told after the listing and after
+// each image; when it stops the import the answer is empty, as if the folder held no image.
+std::vector<std::pair<std::string, std::string>> FolderImages(
+    const std::string& folder, const ImportProgress& progress = {},
+    std::vector<std::string>* skipped = nullptr);
 
 }  // namespace vorlisk

@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "import/discid.h"
+#include "import/pbp.h"
+#include "import/playlist.h"
 #include "system/asciicase.h"
 #include "system/readonlyfile.h"
 
@@ -19,28 +21,6 @@ constexpr uint64_t kDescriptorSector = 16;
 constexpr size_t kSheetLimit = 64 * 1024;  // the most of a cue sheet that is read
 
 // ---- sheets: which file holds the data track ----
-
-bool IsSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
-}
-
-bool IsAbsolute(const std::string& path) {
-#ifdef _WIN32
-    return (path.size() > 1 && path[1] == ':') || (!path.empty() && IsSeparator(path[0]));
-#else
-    return !path.empty() && path[0] == '/';
-#endif
-}
-
-// The folder part of `path` with its separator at the end; empty for a bare name.
-std::string FolderOf(const std::string& path) {
-    auto last = std::find_if(path.rbegin(), path.rend(), IsSeparator);
-    return std::string(path.begin(), last.base());
-}
 
 std::string NameOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
 
@@ -71,21 +51,6 @@ std::string FileNameOfLine(std::string_view rest) {
     return TrimBlanks(rest);
 }
 
-// The path of the file `named` by a FILE line of the sheet in `sheetFolder`.
-std::string SheetFile(const std::string& sheetFolder, std::string named,
-                      const FolderListing* listing) {
-#ifndef _WIN32
-    std::replace(named.begin(), named.end(), '\\', '/');  // written on Windows
-#endif
-    if (named.empty()) return {};
-    const std::string path = IsAbsolute(named) ? named : sheetFolder + named;
-    std::string found = FindFileIgnoringCase(FolderOf(path), NameOf(path), listing);
-    // A sheet that was moved with its data file may still name the folder it came from.
-    if (found.empty() && FolderOf(path) != sheetFolder)
-        found = FindFileIgnoringCase(sheetFolder, NameOf(path), listing);
-    return found;
-}
-
 // The data file of the first data track of the cue sheet at `sheetPath`, or empty.
 std::string CueDataFile(const std::string& sheetPath, const FolderListing* listing) {
     std::string text = ReadOnlyFile(sheetPath).Read(0, kSheetLimit);
@@ -100,7 +65,7 @@ std::string CueDataFile(const std::string& sheetPath, const FolderListing* listi
         } else if (EqualIgnoringCase(keyword, "TRACK")) {
             Word(rest, &rest);  // the track's number
             if (!EqualIgnoringCase(Word(rest), "AUDIO"))
-                return SheetFile(FolderOf(sheetPath), named, listing);
+                return FindNamedFile(FolderOf(sheetPath), named, listing);
         }
         start = end + 1;
     }
@@ -246,9 +211,45 @@ std::string BootLineAt(const Sectors& sectors, Extent extent) {
     return FirstLineOf(std::move(head));
 }
 
+// ---- images that name their disc otherwise ----
+
+// A CHD file's header: "MComprHD", then its length and version, big-endian.
+bool IsChdVersion5(const ReadOnlyFile& file) {
+    const std::string header = file.Read(0, 16);
+    constexpr std::string_view kChdV5("MComprHD\0\0\0\x7C\0\0\0\x05", 16);
+    return header == kChdV5;
+}
+
+std::string PlaylistGameId(const std::string& playlistPath, const FolderListing* listing) {
+    const std::vector<std::string> discs = PlaylistDiscs(playlistPath, listing);
+    // Playlists are never followed, so that none can lead round in a circle.
+    if (std::any_of(discs.begin(), discs.end(), [](const std::string& disc) {
+            return IsPlaylistName(disc);
+        }))
+        return {};
+    for (const std::string& disc : discs)
+        if (std::string id = ImageGameId(disc, listing); !id.empty()) return id;
+    return {};
+}
+
 }  // namespace
 
+bool IsUnmountableImage(const std::string& imagePath) {
+    return IsPlaylistName(imagePath) || EndsWithIgnoringCase(imagePath, ".pbp") ||
+           EndsWithIgnoringCase(imagePath, ".chd");
+}
+
 std::string ImageGameId(const std::string& imagePath, const FolderListing* listing) {
+    return ReadImageGameId(imagePath, listing).id;
+}
+
+ImageReading ReadImageGameId(const std::string& imagePath, const FolderListing* listing) {
+    if (IsPlaylistName(imagePath)) return {PlaylistGameId(imagePath, listing)};
+    if (EndsWithIgnoringCase(imagePath, ".pbp")) return PbpGameId(ReadOnlyFile(imagePath));
+    if (EndsWithIgnoringCase(imagePath, ".chd")) {
+        ReadOnlyFile chd(imagePath);
+        return {{}, chd.IsOpen() && !IsChdVersion5(chd)};
+    }
     ReadOnlyFile file(DataFileOf(imagePath, listing));
     if (!file.IsOpen()) return {};
     std::string descriptor;
@@ -258,7 +259,7 @@ std::string ImageGameId(const std::string& imagePath, const FolderListing* listi
     if (!root) return {};
     std::optional<Extent> systemCnf = FindSystemCnf(*sectors, *root);
     if (!systemCnf) return {};
-    return GameIdFromBootLine(BootLineAt(*sectors, *systemCnf));
+    return {GameIdFromBootLine(BootLineAt(*sectors, *systemCnf))};
 }
 
 }  // namespace vorlisk

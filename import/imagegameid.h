@@ -15,6 +15,11 @@ class FolderListing;
 //   name beside the sheet; the case of the file name's letters is ignored.
 // - A CloneCD sheet (.ccd) stands for the .img beside it (name's case ignored).
 // - A BlindWrite image (.bwt) gives no ID.
+// - A package of a disc for the PSP (.pbp) names the disc's ID itself (PbpGameId).
+// - A CHD file (.chd) gives no ID yet; one whose header is no CHD header of version 5 cannot
+//   be read at all.
+// - A playlist (.m3u) gives the ID of the first disc it lists whose ID can be read. Playlists
+//   are not followed: one that lists itself or another playlist gives no ID.
 // - Any other file is looked at: 2048-byte sectors (.iso), or raw 2352-byte sectors of
 //   mode 1 or mode 2 form 1 (.bin, .img), whatever its name says.
 // Only the volume descriptor, the root folder (up to kRootSectorLimit sectors) and the head
@@ -23,5 +28,19 @@ class FolderListing;
 // through for names of another case in that folder instead of listing it again.
 inline constexpr unsigned kRootSectorLimit = 64;
 std::string ImageGameId(const std::string& imagePath, const FolderListing* listing = nullptr);
+
+// True for the image forms that no mount program takes (.chd, .pbp, .m3u, case ignored): they
+// are read here and handed to an emulator as they are, never mounted.
+bool IsUnmountableImage(const std::string& imagePath);
+
+// What reading an image for its game ID found.
+struct ImageReading {
+    std::string id;           // empty when none could be read
+    bool unreadable = false;  // the file is of no form that can be read (a damaged header, a
+                              // version of its format that is not read); an image that simply
+                              // names no game is readable
+};
+// The same reading as ImageGameId, telling also whether the file could be read at all.
+ImageReading ReadImageGameId(const std::string& imagePath, const FolderListing* listing = nullptr);
 
 }  // namespace vorlisk

@@ -157,10 +157,12 @@ class formGameInventory : public QDialog {
     QString BrowseFolder(const QString& Msg);
     // Adds the images of every type in `folder`, read once while the window paints (a progress
     // box with Cancel after half a second), in one change of the lists; nothing when cancelled.
+    // Then tells how many files could not be read, naming the first few.
     void AddImages(const std::string& folder);
     // What reads a folder's images for AddImages (FolderImages; tests slow it down).
     using FolderReader = std::function<std::vector<std::pair<std::string, std::string>>(
-        const std::string& folder, const ImportProgress& progress)>;
+        const std::string& folder, const ImportProgress& progress,
+        std::vector<std::string>* skipped)>;
     void SetFolderReader(FolderReader reader) { folderReader_ = std::move(reader); }
 
     void Form_KeyDown(int KeyCode, int Shift);
@@ -209,8 +211,9 @@ class formGameInventory : public QDialog {
     int loadedGenreEntry_ = 0;  // the entry of cmbGenre the lists were last loaded for
     // The encoding of the record last shown; edited plain-ASCII fields are stored in it.
     TextEncoding recordEncoding_ = TextEncoding::Utf8;
-    FolderReader folderReader_ = [](const std::string& folder, const ImportProgress& progress) {
-        return FolderImages(folder, progress);
+    FolderReader folderReader_ = [](const std::string& folder, const ImportProgress& progress,
+                                    std::vector<std::string>* skipped) {
+        return FolderImages(folder, progress, skipped);
     };
     BackgroundWork* work_ = nullptr;  // the long work running now, if any
 };

@@ -23,8 +23,9 @@ namespace vorlisk {
 
 namespace {
 // Raw .bin and .img tracks are offered too: their game IDs are read, and the helper mounts them.
+// CHD files, PSP packages and playlists are read and handed to the emulator unmounted.
 const char* const kImageFilter =
-    "ISO Images|*.iso;*.cue;*.ccd;*.bwt;*.bin;*.img|All files (*.*)|*.*";
+    "ISO Images|*.iso;*.cue;*.ccd;*.bwt;*.bin;*.img;*.chd;*.pbp;*.m3u|All files (*.*)|*.*";
 }
 
 QString formGameInventory::OpenDialog(QWidget* Form1, const std::string& Filter,
@@ -70,6 +71,8 @@ void formGameInventory::btnGet_Click() {
         TakeGameId(id);
         return;
     }
+    // No mount program takes these: what the image itself does not name, no drive will show.
+    if (IsUnmountableImage(imagePath)) return;
     // After a failed or cancelled mount the drives may still hold the disc before: it is not
     // read.
     std::string mountOutput;

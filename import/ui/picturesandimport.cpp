@@ -17,6 +17,8 @@ namespace vorlisk {
 
 namespace {
 const char* const kPictureFilter = "All Pictures|*.gif;*.jpg;*.bmp;*.ico|All files (*.*)|*.*";
+// How many of the files that an import could not read its message names.
+constexpr size_t kSkippedNamed = 5;
 }  // namespace
 
 void formGameInventory::imgGame_Click(int Index) {
@@ -46,17 +48,28 @@ void formGameInventory::btnAddISO_Click() {
 
 void formGameInventory::AddImages(const std::string& folder) {
     std::vector<std::pair<std::string, std::string>> games;
+    std::vector<std::string> skipped;
     const QString label = ToQt(text_.strReadingImages);
     bool read = RunInBackground(
         [&label](size_t done, size_t total) { return label.arg(done).arg(total); },
         [&](WorkProgress& progress) {
-            games = folderReader_(folder, [&progress](size_t done, size_t total) {
-                return progress.Tell(done, total);
-            });
+            games = folderReader_(
+                folder,
+                [&progress](size_t done, size_t total) { return progress.Tell(done, total); },
+                &skipped);
         });
-    if (!read || games.empty()) return;
-    inventory_.inventoryChanged = true;
-    ChangeListsKeepingSelection([&] { inventory_.Lists().AddGames(std::move(games)); });
+    if (!read) return;
+    if (!games.empty()) {
+        inventory_.inventoryChanged = true;
+        ChangeListsKeepingSelection([&] { inventory_.Lists().AddGames(std::move(games)); });
+    }
+    if (skipped.empty()) return;
+    QStringList named;
+    for (size_t i = 0; i < skipped.size() && i < kSkippedNamed; ++i) named << ToQt(skipped[i]);
+    if (skipped.size() > kSkippedNamed) named << QStringLiteral("...");
+    ui_.ShowMessage(this,
+                    ToQt(text_.strSkippedImages).arg(skipped.size()).arg(named.join(QStringLiteral(", "))),
+                    windowTitle(), MessageIcon::Exclamation);
 }
 
 void formGameInventory::ChangeListsKeepingSelection(const std::function<void()>& change) {

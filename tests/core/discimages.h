@@ -185,6 +185,34 @@ inline std::string WriteDiscImage(const std::string& folder, const std::string& 
     return folder + name;
 }
 
+// A PlayStation disc packed for the PSP (.pbp): PARAM.SFO at byte 40 holds `discId` as
+// DISC_ID (its entry at 60, its value at 108) and a TITLE; DATA.PSAR begins with `psarMarker`.
+inline std::string PbpFile(const std::string& discId,
+                           const std::string& psarMarker = "PSISOIMG0000") {
+    std::string sfo(52, '\0');
+    sfo.replace(0, 4, std::string("\0PSF", 4));
+    PutLittle(sfo, 4, 0x101, 4);
+    PutLittle(sfo, 8, 52, 4);  // keys
+    PutLittle(sfo, 12, 68, 4);  // values
+    PutLittle(sfo, 16, 2, 4);  // entries
+    const uint32_t entries[2][4] = {{0, static_cast<uint32_t>(discId.size() + 1), 16, 0},
+                                    {8, 6, 16, 16}};
+    for (int i = 0; i < 2; ++i) {
+        PutLittle(sfo, 20 + 16 * i, entries[i][0], 2);
+        PutLittle(sfo, 22 + 16 * i, 0x0204, 2);  // text
+        for (int k = 1; k < 4; ++k) PutLittle(sfo, 20 + 16 * i + 4 * k, entries[i][k], 4);
+    }
+    sfo += std::string("DISC_ID\0TITLE\0\0\0", 16) + discId;
+    sfo.resize(84, '\0');
+    sfo += std::string("Title\0", 6) + std::string(10, '\0');
+    std::string header(40, '\0');
+    header.replace(0, 4, std::string("\0PBP", 4));
+    PutLittle(header, 4, 0x10000, 4);
+    PutLittle(header, 8, 40, 4);
+    for (int i = 1; i < 8; ++i) PutLittle(header, 8 + 4 * i, 40 + sfo.size(), 4);
+    return header + sfo + psarMarker + std::string(256, '\0');
+}
+
 #ifndef _WIN32
 
 // Why disc images cannot be built and mounted here, or empty when they can.

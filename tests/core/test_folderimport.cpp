@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "import/folderimport.h"
+#include "tests/core/discimages.h"
 #include "tests/core/tempfolder.h"
 
 namespace vorlisk {
@@ -15,12 +16,17 @@ namespace {
 
 namespace fs = std::filesystem;
 using Games = std::vector<std::pair<std::string, std::string>>;
+using vorlisk::testing::PbpFile;
 using vorlisk::testing::TempFolder;
 
-// Adds an image file to the folder, or a folder when the entry ends in "/".
+// Adds an image file to the folder ("name=content", else the content "image"), or a folder
+// when the entry ends in "/".
 void Add(const TempFolder& temp, const std::string& entry) {
+    const size_t equals = entry.find('=');
     if (!entry.empty() && entry.back() == '/')
         temp.MakeFolder(entry);
+    else if (equals != std::string::npos)
+        temp.Write(entry.substr(0, equals), entry.substr(equals + 1));
     else
         temp.Write(entry, "image");
 }
@@ -42,8 +48,9 @@ TEST(FolderImages, AddsEveryImageOfTheFolderTypeByType) {
     struct Case {
         std::string name;
         std::vector<std::string> entries;  // files; folders end in "/"
-        // (name, file) of the expected games; the types must come CUE, ISO, BWT, CCD
+        // (name, file) of the expected games; the types must come in the order of kImageTypes
         std::vector<std::pair<std::string, std::string>> games;
+        std::vector<std::string> skipped;  // the files that cannot be read
     };
     const std::vector<Case> cases = {
         {"empty folder", {}, {}},
@@ -74,6 +81,14 @@ TEST(FolderImages, AddsEveryImageOfTheFolderTypeByType) {
           {"Race 2", "Race_2.bwt"},
           {"d", "d.ccd"},
           {"h", "h.ccd"}}},
+        {"a playlist stands for the discs of its folder that it lists",
+         {"set.m3u=Set 1.cue\r\nSET 2.CUE\r\nsub/x.iso\r\n", "Set 1.cue", "Set 2.cue", "Set 3.cue",
+          "sub/x.iso", "other.m3u=Set 9.cue"},
+         {{"set", "set.m3u"}, {"Set 3", "Set 3.cue"}, {"other", "other.m3u"}}},
+        {"packages and CHD files; damaged ones are skipped",
+         {"game.pbp=" + PbpFile(""), "bad.pbp", "bad.chd", "d.cue"},
+         {{"game", "game.pbp"}, {"d", "d.cue"}},
+         {"bad.chd", "bad.pbp"}},
         {"subfolders are not searched",
          {"sub/inner.iso", "deeper/x/y.cue", "top.ccd"},
          {{"top", "top.ccd"}}},
@@ -98,7 +113,9 @@ TEST(FolderImages, AddsEveryImageOfTheFolderTypeByType) {
     for (const Case& c : cases) {
         TempFolder temp;
         for (const std::string& entry : c.entries) Add(temp, entry);
-        Games games = FolderImages(temp.Folder());
+        std::vector<std::string> skipped;
+        Games games = FolderImages(temp.Folder(), {}, &skipped);
+        EXPECT_EQ(skipped, c.skipped) << c.name;
 
         for (size_t i = 1; i < games.size(); ++i)
             EXPECT_LE(TypeRank(games[i - 1].second), TypeRank(games[i].second)) << c.name;

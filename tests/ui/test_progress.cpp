@@ -31,15 +31,19 @@ class SlowImportTest : public WindowTest {
     // Reads each image slowly: after telling that it has read an image, the reading waits until
     // the test has seen that count in the progress box (or the import is stopped).
     void ReadSlowly(formGameInventory& w) {
-        w.SetFolderReader([this](const std::string& folder, const ImportProgress& progress) {
-            return FolderImages(folder, [&](size_t done, size_t total) {
-                bool goOn = progress(done, total);
-                while (goOn && done >= allowed) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                    goOn = progress(done, total);
-                }
-                return goOn;
-            });
+        w.SetFolderReader([this](const std::string& folder, const ImportProgress& progress,
+                                 std::vector<std::string>* skipped) {
+            return FolderImages(
+                folder,
+                [&](size_t done, size_t total) {
+                    bool goOn = progress(done, total);
+                    while (goOn && done >= allowed) {
+                        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                        goOn = progress(done, total);
+                    }
+                    return goOn;
+                },
+                skipped);
         });
     }
 
