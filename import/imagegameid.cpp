@@ -234,11 +234,6 @@ std::string PlaylistGameId(const std::string& playlistPath, const FolderListing*
 
 }  // namespace
 
-bool IsUnmountableImage(const std::string& imagePath) {
-    return IsPlaylistName(imagePath) || EndsWithIgnoringCase(imagePath, ".pbp") ||
-           EndsWithIgnoringCase(imagePath, ".chd");
-}
-
 std::string ImageGameId(const std::string& imagePath, const FolderListing* listing) {
     return ReadImageGameId(imagePath, listing).id;
 }

@@ -29,10 +29,6 @@ class FolderListing;
 inline constexpr unsigned kRootSectorLimit = 64;
 std::string ImageGameId(const std::string& imagePath, const FolderListing* listing = nullptr);
 
-// True for the image forms that no mount program takes (.chd, .pbp, .m3u, case ignored): they
-// are read here and handed to an emulator as they are, never mounted.
-bool IsUnmountableImage(const std::string& imagePath);
-
 // What reading an image for its game ID found.
 struct ImageReading {
     std::string id;           // empty when none could be read

@@ -52,9 +52,9 @@ std::string GameIdOfDiscId(std::string_view discId) {
     const bool plain = std::all_of(discId.begin(), discId.end(),
                                    [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
     if (discId.empty() || !plain) return {};
-    std::string id(discId.substr(0, 4));
-    if (discId.size() > 4) id += "-" + std::string(discId.substr(4, 5));
-    return UpperAsciiText(std::move(id));
+    // As GameIdFromBootLine shapes it: a piece that runs past the end is shorter or empty.
+    const std::string_view rest = discId.substr(std::min<size_t>(discId.size(), 4));
+    return UpperAsciiText(std::string(discId.substr(0, 4)) + "-" + std::string(rest.substr(0, 5)));
 }
 
 }  // namespace

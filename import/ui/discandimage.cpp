@@ -71,8 +71,6 @@ void formGameInventory::btnGet_Click() {
         TakeGameId(id);
         return;
     }
-    // No mount program takes these: what the image itself does not name, no drive will show.
-    if (IsUnmountableImage(imagePath)) return;
     // After a failed or cancelled mount the drives may still hold the disc before: it is not
     // read.
     std::string mountOutput;
