@@ -2,24 +2,11 @@
 // the root folder, SYSTEM.CNF), in 2048-byte sectors or, when they begin with the sync pattern
 // of a raw sector, in 2352-byte ones; and the same bytes as a cue sheet.
 
-#include <algorithm>
-
 #include "fuzz/fuzzing.h"
 #include "import/imagegameid.h"
 
 using namespace vorlisk;
 using namespace vorlisk::fuzzing;
-
-namespace {
-
-void CheckGameId(const std::string& id) {
-    Check(id.size() <= 10 && (id.empty() || id.find('-') <= 4),
-          "a game ID is at most four characters, a minus sign and five characters");
-    Check(std::none_of(id.begin(), id.end(), [](char c) { return c >= 'a' && c <= 'z'; }),
-          "a game ID is in upper case");
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string kSync("\0\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\0", 12);

@@ -2,8 +2,6 @@
 // PARAM.SFO, put behind a sound header with the DATA.PSAR of a disc after it, so that the table
 // of keys and values is what gets tried; the input is also read as a whole file by itself.
 
-#include <algorithm>
-
 #include "fuzz/fuzzing.h"
 #include "import/imagegameid.h"
 
@@ -11,14 +9,6 @@ using namespace vorlisk;
 using namespace vorlisk::fuzzing;
 
 namespace {
-
-void CheckGameId(const std::string& id) {
-    Check(id.size() <= 10 && (id.empty() || id.find('-') <= 4),
-          "a game ID is at most four characters, a minus sign and five characters");
-    Check(std::all_of(id.begin(), id.end(),
-                      [](char c) { return c == '-' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }),
-          "a game ID is of capital letters and digits");
-}
 
 void PutLittle(std::string& bytes, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));

@@ -63,4 +63,12 @@ inline void Check(bool rule, const char* what) {
     std::abort();
 }
 
+// The rules every game ID read from a disc or an image keeps, whatever the input.
+inline void CheckGameId(const std::string& id) {
+    Check(id.size() <= 10 && (id.empty() || id.find('-') <= 4),
+          "a game ID is at most four characters, a minus sign and five characters");
+    Check(id.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos,
+          "a game ID is in upper case");
+}
+
 }  // namespace vorlisk::fuzzing
