@@ -230,7 +230,7 @@ TEST_F(EditorTest, ImageRowFollowsItsCheckBoxAndChooser) {
     EXPECT_EQ(ui.fileRequests[0].startIn, QStringLiteral("/kept/path.iso"));
     EXPECT_EQ(ui.fileRequests[0].filters.first(),
               QStringLiteral("ISO Images (*.iso *.ISO *.cue *.CUE *.ccd *.CCD *.bwt *.BWT *.bin "
-                             "*.BIN *.img *.IMG)"));
+                             "*.BIN *.img *.IMG *.chd *.CHD *.pbp *.PBP *.m3u *.M3U)"));
     EXPECT_EQ(w.txtISO()->text(), QStringLiteral("/kept/path.iso"));
     EXPECT_EQ(w.btnPlay()->isEnabled(), playBefore);
 
