@@ -44,8 +44,15 @@ std::unordered_set<std::string> ListedDiscs(const FolderListing& listing) {
     for (const std::string& file : listing.Names()) {
         if (!IsImageFileName(file, "M3U")) continue;
         for (const std::string& disc : PlaylistDiscs(listing.Folder() + file, &listing))
-            if (FolderOf(disc) == listing.Folder() && disc != listing.Folder() + file)
+            if (FolderOf(disc) == listing.Folder() && !IsPlaylistName(disc)) {
+#ifdef _WIN32
+                // Found in the playlist's spelling, which may differ in case from the listing's.
+                for (std::string& name : listing.NamesLike(disc.substr(listing.Folder().size())))
+                    listed.insert(std::move(name));
+#else
                 listed.insert(disc.substr(listing.Folder().size()));
+#endif
+            }
     }
     return listed;
 }

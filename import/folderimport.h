@@ -45,7 +45,7 @@ using ImportProgress = std::function<bool(size_t done, size_t total)>;
 
 // The games the folder import adds for `folder`, from one listing of it: (name, record) pairs
 // of the images of each of kImageTypes in turn, each type's in listing order. A playlist stands
-// for the discs it lists: an image of the folder that a playlist of the folder lists is no game
+// for the discs it lists: a disc image of the folder that a playlist of the folder lists is no game
 // of its own. An image that cannot be read at all (ReadImageGameId) is left out, and its name
 // added to `skipped` when given. `progress`, when given, is told after the listing and after
 // each image; when it stops the import the answer is empty, as if the folder held no image.
