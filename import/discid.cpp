@@ -120,8 +120,8 @@ std::string FindNamedFile(const std::string& sheetFolder, std::string named,
     if (named.empty()) return {};
     std::string found = FindNamedAsWritten(sheetFolder, named, listing);
     if (!found.empty()) return found;
-    const std::string other = IsUtf8(named) ? EncodeText(named, TextEncoding::Windows1252)
-                                            : ShownUtf8(named);
+    const std::string other =
+        IsUtf8(named) ? EncodeText(named, TextEncoding::Windows1252) : ShownUtf8(named);
     return other == named ? std::string() : FindNamedAsWritten(sheetFolder, other, listing);
 }
 

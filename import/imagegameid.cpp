@@ -223,9 +223,8 @@ bool IsChdVersion5(const ReadOnlyFile& file) {
 std::string PlaylistGameId(const std::string& playlistPath, const FolderListing* listing) {
     const std::vector<std::string> discs = PlaylistDiscs(playlistPath, listing);
     // Playlists are never followed, so that none can lead round in a circle.
-    if (std::any_of(discs.begin(), discs.end(), [](const std::string& disc) {
-            return IsPlaylistName(disc);
-        }))
+    if (std::any_of(discs.begin(), discs.end(),
+                    [](const std::string& disc) { return IsPlaylistName(disc); }))
         return {};
     for (const std::string& disc : discs)
         if (std::string id = ImageGameId(disc, listing); !id.empty()) return id;

@@ -49,8 +49,9 @@ std::string_view SfoText(std::string_view sfo, std::string_view key) {
 
 // The game ID of a DISC_ID such as "SLUS00594"; empty unless it is letters and digits.
 std::string GameIdOfDiscId(std::string_view discId) {
-    const bool plain = std::all_of(discId.begin(), discId.end(),
-                                   [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+    const bool plain = std::all_of(discId.begin(), discId.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c));
+    });
     if (discId.empty() || !plain) return {};
     // As GameIdFromBootLine shapes it: a piece that runs past the end is shorter or empty.
     const std::string_view rest = discId.substr(std::min<size_t>(discId.size(), 4));

@@ -67,9 +67,10 @@ void formGameInventory::AddImages(const std::string& folder) {
     QStringList named;
     for (size_t i = 0; i < skipped.size() && i < kSkippedNamed; ++i) named << ToQt(skipped[i]);
     if (skipped.size() > kSkippedNamed) named << QStringLiteral("...");
-    ui_.ShowMessage(this,
-                    ToQt(text_.strSkippedImages).arg(skipped.size()).arg(named.join(QStringLiteral(", "))),
-                    windowTitle(), MessageIcon::Exclamation);
+    ui_.ShowMessage(
+        this,
+        ToQt(text_.strSkippedImages).arg(skipped.size()).arg(named.join(QStringLiteral(", "))),
+        windowTitle(), MessageIcon::Exclamation);
 }
 
 void formGameInventory::ChangeListsKeepingSelection(const std::function<void()>& change) {

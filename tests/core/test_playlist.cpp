@@ -30,8 +30,7 @@ TEST(PlaylistGameId, IsTheIdOfTheFirstListedDiscThatCanBeRead) {
          "\xEF\xBB\xBF#EXTM3U\r\n\r\n  \t\r\n# Game (Disc 1).iso\r\n \tGame (Disc 2).iso \t\r\n",
          "SLUS-00595"},
         {"a lone CR", "#Game (Disc 1).iso\rGame (Disc 2).iso", "SLUS-00595"},
-        {"a subfolder with Windows separators and other letters", "sub\\OTHER.iso\n",
-         "SLUS-00595"},
+        {"a subfolder with Windows separators and other letters", "sub\\OTHER.iso\n", "SLUS-00595"},
 #ifndef _WIN32
         {"a Windows-1252 name of a file named in UTF-8", "J\xe9u.iso\n", "SLUS-00594"},
 #endif
