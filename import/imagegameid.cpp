@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "import/chd.h"
 #include "import/discid.h"
 #include "import/pbp.h"
 #include "import/playlist.h"
@@ -102,21 +103,29 @@ struct Extent {
     uint64_t length = 0;  // bytes
 };
 
-// The sectors of an image file: `size` bytes each, their user data from `offset` in each.
+// The sectors of a disc's data track, as far as the ID is concerned: their user data.
 class Sectors {
   public:
-    Sectors(const ReadOnlyFile& file, uint64_t size, uint64_t offset)
+    virtual ~Sectors() = default;
+    // True when the user data of the first `length` bytes from `sector` on lies inside the
+    // track.
+    virtual bool Holds(uint64_t sector, uint64_t length) const = 0;
+    // The user data of one sector (less at the end of an image file).
+    virtual std::string Read(uint64_t sector) const = 0;
+};
+
+// The sectors of an image file: `size` bytes each, their user data from `offset` in each.
+class FileSectors : public Sectors {
+  public:
+    FileSectors(const ReadOnlyFile& file, uint64_t size, uint64_t offset)
         : file_(file), size_(size), offset_(offset) {}
 
-    // True when the user data of the first `length` bytes from `sector` on lies inside the
-    // file.
-    bool Holds(uint64_t sector, uint64_t length) const {
+    bool Holds(uint64_t sector, uint64_t length) const override {
         if (length == 0) return true;
         const uint64_t last = sector + (length - 1) / kSectorData;  // 32-bit fields: no overflow
         return last * size_ + offset_ + (length - 1) % kSectorData < file_.Size();
     }
-    // The user data of one sector (less at the end of the file).
-    std::string Read(uint64_t sector) const {
+    std::string Read(uint64_t sector) const override {
         return file_.Read(sector * size_ + offset_, kSectorData);
     }
 
@@ -124,6 +133,20 @@ class Sectors {
     const ReadOnlyFile& file_;
     uint64_t size_;
     uint64_t offset_;
+};
+
+// The sectors of the first data track of a CD image in a CHD file.
+class ChdSectors : public Sectors {
+  public:
+    explicit ChdSectors(ChdDisc& disc) : disc_(disc) {}
+
+    bool Holds(uint64_t sector, uint64_t length) const override {
+        return length == 0 || sector + (length - 1) / kSectorData < disc_.Sectors();
+    }
+    std::string Read(uint64_t sector) const override { return disc_.UserData(sector); }
+
+  private:
+    ChdDisc& disc_;
 };
 
 constexpr std::string_view kStandardId = "CD001";
@@ -135,14 +158,14 @@ bool HasStandardId(std::string_view descriptor) {
 
 // The sector layout of the image, found by looking at sector 16 in both layouts, and that
 // sector's user data (the volume descriptor).
-std::optional<Sectors> FindLayout(const ReadOnlyFile& file, std::string& descriptor) {
+std::optional<FileSectors> FindLayout(const ReadOnlyFile& file, std::string& descriptor) {
     // One read covers sector 16 of either layout.
     const uint64_t from = kDescriptorSector * kSectorData;
     const std::string span = file.Read(from, (kDescriptorSector + 1) * kRawSector - from);
     const std::string_view view(span);
     if (HasStandardId(view.substr(0, kSectorData))) {
         descriptor = span.substr(0, kSectorData);
-        return Sectors(file, kSectorData, 0);
+        return FileSectors(file, kSectorData, 0);
     }
     const size_t rawAt = static_cast<size_t>(kDescriptorSector * kRawSector - from);
     const std::string_view raw = view.substr(std::min(span.size(), rawAt));
@@ -157,7 +180,7 @@ std::optional<Sectors> FindLayout(const ReadOnlyFile& file, std::string& descrip
     }
     if (!HasStandardId(raw.substr(offset, kSectorData))) return std::nullopt;
     descriptor = std::string(raw.substr(offset, kSectorData));
-    return Sectors(file, kRawSector, offset);
+    return FileSectors(file, kRawSector, offset);
 }
 
 // The root folder of the primary volume descriptor.
@@ -211,13 +234,24 @@ std::string BootLineAt(const Sectors& sectors, Extent extent) {
     return FirstLineOf(std::move(head));
 }
 
+// The game ID of the disc whose volume descriptor is `descriptor`.
+std::string GameIdOf(const Sectors& sectors, std::string_view descriptor) {
+    std::optional<Extent> root = RootFolder(descriptor);
+    if (!root) return {};
+    std::optional<Extent> systemCnf = FindSystemCnf(sectors, *root);
+    if (!systemCnf) return {};
+    return GameIdFromBootLine(BootLineAt(sectors, *systemCnf));
+}
+
 // ---- images that name their disc otherwise ----
 
-// A CHD file's header: "MComprHD", then its length and version, big-endian.
-bool IsChdVersion5(const ReadOnlyFile& file) {
-    const std::string header = file.Read(0, 16);
-    constexpr std::string_view kChdV5("MComprHD\0\0\0\x7C\0\0\0\x05", 16);
-    return header == kChdV5;
+ImageReading ChdGameId(const std::string& path) {
+    ChdDisc disc(path);
+    const ChdSectors sectors(disc);
+    const std::string descriptor = sectors.Read(kDescriptorSector);
+    std::string id = HasStandardId(descriptor) ? GameIdOf(sectors, descriptor) : std::string();
+    // Not open at the end: a damaged file or one of a form not read, not a disc without an ID.
+    return {std::move(id), !disc.IsOpen()};
 }
 
 std::string PlaylistGameId(const std::string& playlistPath, const FolderListing* listing) {
@@ -240,20 +274,13 @@ std::string ImageGameId(const std::string& imagePath, const FolderListing* listi
 ImageReading ReadImageGameId(const std::string& imagePath, const FolderListing* listing) {
     if (IsPlaylistName(imagePath)) return {PlaylistGameId(imagePath, listing)};
     if (EndsWithIgnoringCase(imagePath, ".pbp")) return PbpGameId(ReadOnlyFile(imagePath));
-    if (EndsWithIgnoringCase(imagePath, ".chd")) {
-        ReadOnlyFile chd(imagePath);
-        return {{}, chd.IsOpen() && !IsChdVersion5(chd)};
-    }
+    if (EndsWithIgnoringCase(imagePath, ".chd")) return ChdGameId(imagePath);
     ReadOnlyFile file(DataFileOf(imagePath, listing));
     if (!file.IsOpen()) return {};
     std::string descriptor;
-    std::optional<Sectors> sectors = FindLayout(file, descriptor);
+    std::optional<FileSectors> sectors = FindLayout(file, descriptor);
     if (!sectors) return {};
-    std::optional<Extent> root = RootFolder(descriptor);
-    if (!root) return {};
-    std::optional<Extent> systemCnf = FindSystemCnf(*sectors, *root);
-    if (!systemCnf) return {};
-    return {GameIdFromBootLine(BootLineAt(*sectors, *systemCnf))};
+    return {GameIdOf(*sectors, descriptor)};
 }
 
 }  // namespace vorlisk

@@ -16,8 +16,8 @@ class FolderListing;
 // - A CloneCD sheet (.ccd) stands for the .img beside it (name's case ignored).
 // - A BlindWrite image (.bwt) gives no ID.
 // - A package of a disc for the PSP (.pbp) names the disc's ID itself (PbpGameId).
-// - A CHD file (.chd) gives no ID yet; one whose header is no CHD header of version 5 cannot
-//   be read at all.
+// - A CHD file (.chd) is read as a CD image compressed into it (ChdDisc), its first data track
+//   standing for the disc; one that ChdDisc cannot read cannot be read at all.
 // - A playlist (.m3u) gives the ID of the first disc it lists whose ID can be read. Playlists
 //   are not followed: one that lists itself or another playlist gives no ID.
 // - Any other file is looked at: 2048-byte sectors (.iso), or raw 2352-byte sectors of

@@ -250,6 +250,20 @@ inline std::string BuildPlayStationIso(
     return run.errors.empty() ? "the ISO builder failed" : run.errors;
 }
 
+// Compresses the disc of the cue sheet `cuePath` into the CHD file `chdPath` with chdman,
+// adding `options` (such as {"-c", "cdzl"}). Answers chdman's complaint, or empty when the
+// file was made.
+inline std::string MakeChd(const std::string& cuePath, const std::string& chdPath,
+                           const std::vector<std::string>& options = {}) {
+    const std::string chdman = FindProgramOnPath("chdman");
+    if (chdman.empty()) return "chdman is not installed";
+    std::vector<std::string> command = {chdman, "createcd", "-i", cuePath, "-o", chdPath};
+    command.insert(command.end(), options.begin(), options.end());
+    ProgramRun run = RunProgram(command, std::chrono::minutes(5));
+    if (run.finished && run.exitCode == 0) return {};
+    return run.errors.empty() ? "chdman failed" : run.errors;
+}
+
 #endif
 
 }  // namespace vorlisk::testing
