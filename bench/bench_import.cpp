@@ -3,7 +3,8 @@
 // file is long enough for one, sort the names) and against listing and sorting alone; and
 // importing 10,000 real images, whose IDs are read, against listing that folder and reading
 // three sectors of each image, with the page cache warm and, where this process may drop it,
-// cold.
+// cold; and reading the IDs of 1,000 CHD files of a mid-size disc, warm, with the part that
+// opening them (header, map, track list) takes alone.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -14,9 +15,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "bench/benchwindow.h"
+#include "import/chd.h"
 #include "import/folderimport.h"
+#include "import/imagegameid.h"
 #include "tests/core/discimages.h"
 
 namespace vorlisk::bench {
@@ -181,6 +185,66 @@ BENCHMARK(BM_ListFolderAndReadThreeSectors)
     ->Arg(1)
     ->Iterations(3)
     ->Name("BM_ListFolderAndReadThreeSectorsCold");
+
+// 1,000 hard links of one CHD file of a disc of about 150 MB, made with chdman's default
+// codecs: half its data repeats 64 random 2 KiB blocks, a fifth is zeros, the rest random.
+// Empty when chdman is missing or failed.
+constexpr int kChdImages = 1000;
+const std::string& ChdFolder() {
+    static TempFolder folder("vorlisk-bench-chd");
+    static std::string path = [] {
+        std::mt19937 random(1);
+        auto randomBlock = [&] {
+            std::string block(2048, '\0');
+            for (char& c : block) c = static_cast<char>(random());
+            return block;
+        };
+        std::vector<std::string> repeated(64);
+        for (std::string& block : repeated) block = randomBlock();
+        std::string data;
+        for (size_t i = 0; data.size() < 150u << 20; ++i)
+            data += i % 10 < 5   ? repeated[i * 7 % 64]
+                    : i % 10 < 7 ? std::string(2048, '\0')
+                                 : randomBlock();
+        const std::string iso = testing::IsoImage(
+            {{"SYSTEM.CNF;1", "BOOT = cdrom:\\SLUS_005.94;1\r\n"}, {"DATA.BIN;1", data}});
+        data.clear();
+        const std::string dir = folder.Path();
+        testing::WriteDiscImage(dir, "disc.cue", iso, 2);
+        if (!testing::MakeChd(dir + "disc.cue", dir + "disc.chd").empty()) return std::string();
+        std::filesystem::remove(dir + "disc.bin");
+        std::filesystem::create_directory(dir + "links");
+        for (int i = 0; i < kChdImages; ++i)
+            std::filesystem::create_hard_link(dir + "disc.chd",
+                                              dir + "links/Game_" + std::to_string(i) + ".chd");
+        return dir + "links/";
+    }();
+    return path;
+}
+
+// The game ID of each CHD file, as the import reads it.
+void BM_ReadChdGameIds(benchmark::State& state) {
+    const std::string& links = ChdFolder();
+    if (links.empty()) state.SkipWithError("chdman is not installed or failed");
+    for (auto _ : state)
+        for (int i = 0; i < kChdImages && !links.empty(); ++i)
+            if (ImageGameId(links + "Game_" + std::to_string(i) + ".chd") != "SLUS-00594")
+                state.SkipWithError("wrong ID");
+    state.SetItemsProcessed(state.iterations() * kChdImages);
+}
+BENCHMARK(BM_ReadChdGameIds)->Unit(benchmark::kMillisecond);
+
+// The part of it that opening takes: the header, the whole map and the track list.
+void BM_OpenChdFiles(benchmark::State& state) {
+    const std::string& links = ChdFolder();
+    if (links.empty()) state.SkipWithError("chdman is not installed or failed");
+    for (auto _ : state)
+        for (int i = 0; i < kChdImages && !links.empty(); ++i)
+            if (!ChdDisc(links + "Game_" + std::to_string(i) + ".chd").IsOpen())
+                state.SkipWithError("not opened");
+    state.SetItemsProcessed(state.iterations() * kChdImages);
+}
+BENCHMARK(BM_OpenChdFiles)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vorlisk::bench

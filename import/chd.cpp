@@ -18,7 +18,7 @@ constexpr uint32_t kUserDataBytes = 2048;
 constexpr uint64_t kHunkLimit = 1 << 20;
 constexpr uint32_t kHunkBytesLimit = 64 * kCdFrameBytes;
 constexpr size_t kCachedHunks = 4;
-constexpr int kMetadataLimit = 256;      // entries looked at
+constexpr int kMetadataLimit = 256;        // entries looked at
 constexpr uint32_t kMetadataBytes = 1024;  // of one entry
 
 // How a hunk is kept, as its map entry says.
@@ -39,7 +39,8 @@ enum HunkType : uint8_t {
 
 uint64_t Big(std::string_view bytes, size_t at, size_t size) {
     uint64_t value = 0;
-    for (size_t i = 0; i < size; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    for (size_t i = 0; i < size; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
     return value;
 }
 
@@ -55,7 +56,8 @@ uint16_t Crc16(std::string_view bytes) {
         return entries;
     }();
     uint16_t crc = 0xFFFF;
-    for (unsigned char byte : bytes) crc = static_cast<uint16_t>(crc << 8 ^ table[(crc >> 8) ^ byte]);
+    for (unsigned char byte : bytes)
+        crc = static_cast<uint16_t>(crc << 8 ^ table[(crc >> 8) ^ byte]);
     return crc;
 }
 
@@ -63,15 +65,14 @@ uint16_t Crc16(std::string_view bytes) {
 class BitReader {
   public:
     explicit BitReader(std::string_view bytes) : bytes_(bytes) {}
+    // The next `count` bits (at most 56).
     uint64_t Peek(int count) const {
-        uint64_t value = 0;
-        for (int i = 0; i < count; ++i) {
-            const uint64_t bit = position_ + i;
-            const bool set = bit / 8 < bytes_.size() &&
-                             (static_cast<unsigned char>(bytes_[bit / 8]) >> (7 - bit % 8) & 1);
-            value = value << 1 | (set ? 1 : 0);
-        }
-        return value;
+        if (count == 0) return 0;
+        uint64_t window = 0;
+        const uint64_t first = position_ / 8;
+        for (uint64_t at = first; at < first + 8; ++at)
+            window = window << 8 | (at < bytes_.size() ? static_cast<unsigned char>(bytes_[at]) : 0);
+        return window << position_ % 8 >> (64 - count);
     }
     void Skip(int count) { position_ += count; }
     uint64_t Read(int count) {
@@ -217,8 +218,7 @@ bool ChdDisc::Fail(std::string reason) {
 
 bool ChdDisc::ReadHeader() {
     const std::string header = file_.Read(0, kHeaderBytes);
-    if (header.size() < 16 || header.compare(0, 8, "MComprHD") != 0)
-        return Fail("not a CHD file");
+    if (header.size() < 16 || header.compare(0, 8, "MComprHD") != 0) return Fail("not a CHD file");
     const uint64_t version = Big(header, 12, 4);
     if (version != kVersion) return Fail("CHD version " + std::to_string(version) + " is not read");
     if (header.size() < kHeaderBytes || Big(header, 8, 4) != kHeaderBytes)
@@ -239,9 +239,7 @@ bool ChdDisc::ReadHeader() {
     return true;
 }
 
-bool ChdDisc::ReadMap() {
-    return codecs_[0] == 0 ? ReadRawMap() : ReadCompressedMap();
-}
+bool ChdDisc::ReadMap() { return codecs_[0] == 0 ? ReadRawMap() : ReadCompressedMap(); }
 
 // A map of an uncompressed file: each hunk's place in the file, in hunks, 0 for a hunk
 // never written (zeros).

@@ -19,7 +19,8 @@ class ChdDisc {
     // Opens the file at `path` and reads its header, its map of hunks and its track list.
     explicit ChdDisc(const std::string& path);
 
-    // False when the file cannot be read as a CD image; FailureReason says why.
+    // False when the file cannot be read as a CD image, or a hunk of it was found damaged;
+    // FailureReason says why.
     bool IsOpen() const { return failure_.empty(); }
     // Why the file could not be opened, or why the last sector could not be read.
     const std::string& FailureReason() const { return failure_; }

@@ -54,7 +54,8 @@ bool UnLzma(std::string_view in, char* out, size_t size) {
     stream.next_out = reinterpret_cast<uint8_t*>(out);
     stream.avail_out = size;
     const lzma_ret result = lzma_code(&stream, LZMA_RUN);
-    const bool filled = (result == LZMA_OK || result == LZMA_STREAM_END) && stream.total_out == size;
+    const bool filled =
+        (result == LZMA_OK || result == LZMA_STREAM_END) && stream.total_out == size;
     lzma_end(&stream);
     return filled;
 }

@@ -101,12 +101,18 @@ INSTANTIATE_TEST_SUITE_P(
         Fixture{"Zstd", kMode2Cue, 2, {"-c", "cdzs"}, 2352, 24},
         Fixture{"Uncompressed", kMode2Cue, 2, {"-c", "none"}, 2352, 24},
         Fixture{"Mode1Of2048Bytes",
-                "FILE \"disc.bin\" BINARY\n  TRACK 01 MODE1/2048\n    INDEX 01 00:00:00\n", 1,
-                {}, 2048, 0},
+                "FILE \"disc.bin\" BINARY\n  TRACK 01 MODE1/2048\n    INDEX 01 00:00:00\n",
+                1,
+                {},
+                2048,
+                0},
         Fixture{"DataAndAudio",
                 kMode2Cue + "FILE \"audio.bin\" BINARY\n  TRACK 02 AUDIO\n"
                             "    INDEX 01 00:00:00\n",
-                2, {}, 2352, 24}),
+                2,
+                {},
+                2352,
+                24}),
     [](const ::testing::TestParamInfo<Fixture>& info) { return info.param.name; });
 
 // The ID that a child process reads from `path` while it may not take 64 MiB more memory
