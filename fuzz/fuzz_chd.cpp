@@ -34,7 +34,8 @@ std::string WithHeader(const std::string& input) {
         PutBig(file, 24, 0x6364666C, 4);
         PutBig(file, 28, 0x63647A73, 4);
     }
-    PutBig(file, 32, uint64_t{static_cast<unsigned char>(input[0]) / 2 % 64 + 1} * kHunkBytes, 8);
+    const uint64_t hunks = static_cast<unsigned char>(input[0]) / 2 % 64 + 1;
+    PutBig(file, 32, hunks * kHunkBytes, 8);
     PutBig(file, 40, 124 + 16 + track.size(), 8);  // the map, after the track list
     PutBig(file, 48, 124, 8);
     PutBig(file, 56, kHunkBytes, 4);
