@@ -163,6 +163,37 @@ inline std::string CloneCdSheet(int mode) {
            std::to_string(mode) + "\r\nINDEX 1=0\r\n";
 }
 
+// The raw track `raw` (2352-byte sectors of mode 2) as an uncompressed CHD file, laid out as
+// chdman lays it out: header, track list, map, then the hunks of 8 frames (sector and 96
+// bytes of subcode) from the next multiple of the hunk size on.
+inline std::string UncompressedChd(const std::string& raw) {
+    constexpr size_t kFrame = 2448, kHunk = 8 * kFrame;
+    const size_t frames = raw.size() / 2352, padded = (frames + 3) / 4 * 4;
+    const size_t hunks = (padded * kFrame + kHunk - 1) / kHunk;
+    const std::string track =
+        "TRACK:1 TYPE:MODE2_RAW SUBTYPE:NONE FRAMES:" + std::to_string(frames) +
+        " PREGAP:0 PGTYPE:MODE1 PGSUB:NONE" + " POSTGAP:0" + std::string(1, '\0');
+    std::string file(124 + 16 + track.size() + 4 * hunks, '\0');
+    const size_t firstHunk = (file.size() + kHunk - 1) / kHunk;
+    file.replace(0, 8, "MComprHD");
+    PutBig(file, 8, 124, 4);
+    PutBig(file, 12, 5, 4);
+    PutBig(file, 36, static_cast<uint32_t>(hunks * kHunk), 4);            // the logical size
+    PutBig(file, 44, static_cast<uint32_t>(124 + 16 + track.size()), 4);  // the map
+    PutBig(file, 52, 124, 4);                                             // the track list
+    PutBig(file, 56, kHunk, 4);
+    PutBig(file, 60, kFrame, 4);
+    file.replace(124, 4, "CHT2");
+    PutBig(file, 129, static_cast<uint32_t>(track.size()), 3);
+    file.replace(140, track.size(), track);
+    for (size_t hunk = 0; hunk < hunks; ++hunk)
+        PutBig(file, 140 + track.size() + 4 * hunk, static_cast<uint32_t>(firstHunk + hunk), 4);
+    file.resize((firstHunk + hunks) * kHunk, '\0');
+    for (size_t frame = 0; frame < frames; ++frame)
+        file.replace(firstHunk * kHunk + frame * kFrame, 2352, raw, frame * 2352, 2352);
+    return file;
+}
+
 // Writes the disc with the file system `iso` into `folder` (ending in a separator) as the
 // image `name`, in the form its type asks for: .iso as it is; .bin or .img as a raw track of
 // `mode`; .cue with its raw track <stem>.bin; .ccd with its raw track <stem>.img. Answers the
