@@ -140,8 +140,8 @@ void FlacError(const FLAC__StreamDecoder*, FLAC__StreamDecoderErrorStatus, void*
     static_cast<FlacJob*>(context)->failed = true;
 }
 
-// FLAC data that fills `size` bytes at `out`; answers how many bytes of `in` it took, or
-// nothing when it is damaged.
+// FLAC data that fills `size` bytes at `out`, its bytes in `*used`; false when it is
+// damaged.
 bool UnFlac(std::string_view in, char* out, size_t size, size_t* used) {
     // The writer's block: a quarter of the bytes, halved until no longer than a sector.
     uint32_t blockSize = static_cast<uint32_t>(size / 4);
