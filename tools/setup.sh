@@ -9,8 +9,8 @@ packages=(
     fuseiso fuse genisoimage libcdio-utils xdotool xvfb openbox pcsxr
     librsvg2-bin desktop-file-utils appstream dpkg-dev file
     locales
-    # The decoders of CHD files, and what makes the test discs: chdman, xorriso.
-    zlib1g-dev liblzma-dev libflac-dev libzstd-dev mame-tools xorriso
+    # The decoders of CHD files, and chdman, which makes the test discs of them.
+    zlib1g-dev liblzma-dev libflac-dev libzstd-dev mame-tools
 )
 if [ "${VORLISK_WINDOWS:-}" = 1 ]; then
     # The POSIX thread model of MinGW-w64 (GoogleTest needs std::thread), built from the
