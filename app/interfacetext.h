@@ -26,6 +26,11 @@ struct InterfaceText {
     // Told after Add ISO Images left out files it could not read: %1 is their number, %2
     // the names of a few.
     std::string strSkippedImages = "%1 file(s) could not be read and were not added: %2";
+    // The play history of the selected game: %1 the date it was last played, %2 the time in
+    // all (strHoursPlayed, or strMinutesPlayed under an hour).
+    std::string strLastPlayed = "Last played %1 \xC2\xB7 %2";
+    std::string strHoursPlayed = "%1 h %2 min";
+    std::string strMinutesPlayed = "%1 min";
 };
 
 // Number of control captions at the head of translate.txt, and of all its lines.

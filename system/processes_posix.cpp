@@ -290,12 +290,23 @@ long long NowMilliseconds() {
     ::_exit(0);
 }
 
-// The report of a relay, read as it comes.
+// The report of a relay, read as it comes. `alive` is a pipe that only the relay holds open:
+// it closes when the relay ends, once it has reaped the program.
 class RelayedProgram : public StartedProgram {
   public:
-    explicit RelayedProgram(int report) : report_(report) {}
+    RelayedProgram(int report, int alive) : report_(report), alive_(alive) {}
     ~RelayedProgram() override {
         if (report_ >= 0) ::close(report_);
+        if (alive_ >= 0) ::close(alive_);
+    }
+
+    bool Ended() override {
+        if (alive_ < 0) return true;
+        pollfd closed{alive_, POLLIN, 0};
+        if (::poll(&closed, 1, 0) <= 0) return false;
+        ::close(alive_);
+        alive_ = -1;
+        return true;
     }
 
     StartOutcome Poll() override {
@@ -316,6 +327,7 @@ class RelayedProgram : public StartedProgram {
 
   private:
     int report_;  // -1 once read to its end
+    int alive_;   // -1 once the relay has ended
     std::string received_;
     StartOutcome outcome_;
 };
@@ -327,12 +339,13 @@ std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
     ExecPlan plan = PlanExec(SplitProgramAndArguments(commandLine, IsProgram));
     if (!plan.ok) return nullptr;
     int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    int errors[2] = {-1, -1}, report[2] = {-1, -1};
+    int errors[2] = {-1, -1}, report[2] = {-1, -1}, alive[2] = {-1, -1};
     auto closeAll = [&] {
-        for (int fd : {devNull, errors[0], errors[1], report[0], report[1]})
+        for (int fd : {devNull, errors[0], errors[1], report[0], report[1], alive[0], alive[1]})
             if (fd >= 0) ::close(fd);
     };
-    if (devNull < 0 || ::pipe2(errors, O_CLOEXEC) != 0 || ::pipe2(report, O_CLOEXEC) != 0) {
+    if (devNull < 0 || ::pipe2(errors, O_CLOEXEC) != 0 || ::pipe2(report, O_CLOEXEC) != 0 ||
+        ::pipe2(alive, O_CLOEXEC) != 0) {
         closeAll();
         return nullptr;
     }
@@ -346,7 +359,7 @@ std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
         // The relay keeps only its pipes: no lock or other file of ours stays open in it.
         ResetSignals();
         ::signal(SIGPIPE, SIG_IGN);  // the report may no longer be read
-        int keep[] = {devNull, errors[0], errors[1], report[1]};
+        int keep[] = {devNull, errors[0], errors[1], report[1], alive[1]};
         std::sort(std::begin(keep), std::end(keep));
         int from = 3;
         for (int fd : keep) {
@@ -369,18 +382,17 @@ std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
         ::fcntl(errors[0], F_SETFL, O_NONBLOCK);
         Relay(program, errors[0], report[1], watch.count());
     }
-    ::close(report[1]);
-    report[1] = -1;
-    const int reading = report[0];
-    report[0] = -1;
+    const int reading = report[0], watching = alive[0];
+    report[0] = alive[0] = -1;
     closeAll();
     if (middle < 0) {
         ::close(reading);
+        ::close(watching);
         return nullptr;
     }
     WaitForChild(middle);
     ::fcntl(reading, F_SETFL, O_NONBLOCK);
-    return std::make_unique<RelayedProgram>(reading);
+    return std::make_unique<RelayedProgram>(reading, watching);
 }
 
 ProgramRun RunProgram(const std::vector<std::string>& arguments, std::chrono::milliseconds limit,

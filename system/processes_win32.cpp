@@ -49,6 +49,8 @@ class PipedProgram : public StartedProgram {
         ::CloseHandle(errors_);
     }
 
+    bool Ended() override { return ::WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
+
     StartOutcome Poll() override {
         if (outcome_.known) return outcome_;
         ReadErrors();

@@ -44,6 +44,8 @@ class StartedProgram {
     virtual ~StartedProgram() = default;
     // What is known now; never waits.
     virtual StartOutcome Poll() = 0;
+    // True once the program has ended, within the watch or long after it; never waits.
+    virtual bool Ended() = 0;
 };
 
 class SystemServices {

@@ -22,8 +22,10 @@
 #include "app/ui/text.h"
 #include "app/ui/userinterface.h"
 #include "app/ui/widgets.h"
+#include "import/ui/coverfolders.h"
 #include "inventory/ui/gamelistmodel.h"
 #include "launch/ui/formEmulatorPath.h"
+#include "launch/ui/playclock.h"
 #include "launch/ui/startwatch.h"
 #include "system/services.h"
 #include "system/textfile.h"
@@ -94,6 +96,7 @@ QComboBox* formGameInventory::cmbPlay() const { return form_->cmbPlay; }
 QPushButton* formGameInventory::btnAdd() const { return form_->btnAdd; }
 QPushButton* formGameInventory::btnDelete() const { return form_->btnDelete; }
 QPushButton* formGameInventory::btnClear() const { return form_->btnClear; }
+QLabel* formGameInventory::lblPlayed() const { return form_->lblPlayed; }
 QLabel* formGameInventory::label(const char* name) const {
     return findChild<QLabel*>(QString::fromLatin1(name));
 }
@@ -149,6 +152,11 @@ bool formGameInventory::Form_Load() {
 
     pathDialog_ = std::make_unique<formEmulatorPath>(*this, ui_);
     startWatch_ = new StartWatch(*this, ui_, LogPath());
+    covers_ = new CoverFolders(appPath_, this);
+    connect(covers_, &CoverFolders::changed, this, &formGameInventory::ShowPictures);
+    covers_->Refresh();
+    playClock_ = new PlayClock(appPath_ + "playtime.txt", this);
+    connect(playClock_, &PlayClock::played, this, &formGameInventory::ShowPlayTime);
     TextLines paths = pathDialog_->PathFile().Read();
     for (int i = 0; i < 4; ++i) {
         size_t line = static_cast<size_t>(i);
@@ -234,6 +242,10 @@ bool formGameInventory::SaveAtSessionEnd() {
     if (pathDialog_ && pathDialog_->isVisible())
         if (QString text = pathDialog_->NotSavedText(pathDialog_->SavePaths()); !text.isEmpty())
             notSaved << text;
+    if (playClock_)
+        if (std::string reason = playClock_->Stop(); !reason.empty())
+            notSaved
+                << QStringLiteral("The play history could not be saved (%1).").arg(ToQt(reason));
     for (const QString& text : notSaved) {
         std::fprintf(stderr, "vorlisk: %s\n", text.toLocal8Bit().constData());
         AppendToLog(LogPath(), "At the session's end: " + text.toStdString());
@@ -244,6 +256,9 @@ bool formGameInventory::SaveAtSessionEnd() {
 void formGameInventory::EndProgram() {
     // Paths typed into a dialog that is still open are kept as closing it would keep them.
     if (pathDialog_ && pathDialog_->isVisible()) pathDialog_->Form_QueryUnload();
+    if (playClock_)
+        if (std::string reason = playClock_->Stop(); !reason.empty())
+            AppendToLog(LogPath(), "The play history could not be saved: " + reason);
     ui_.EndProgram();
 }
 

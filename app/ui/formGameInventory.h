@@ -36,6 +36,8 @@ class ClickableLabel;
 class formEmulatorPath;
 class StartWatch;
 class BackgroundWork;
+class CoverFolders;
+class PlayClock;
 struct WorkProgress;
 
 class formGameInventory : public QDialog {
@@ -72,6 +74,7 @@ class formGameInventory : public QDialog {
     QPushButton* btnDelete() const;
     QPushButton* btnClear() const;
     QLabel* label(const char* name) const;
+    QLabel* lblPlayed() const;
     formEmulatorPath* PathDialog() const { return pathDialog_.get(); }
 
     // ---- state ----
@@ -152,6 +155,16 @@ class formGameInventory : public QDialog {
     void RunMountScript(const std::string& imagePath, const std::string& mountOutput);
 
     void imgGame_Click(int Index);
+    // Fills the picture boxes for the record in the editor: each with its chosen picture, else
+    // the one its folder of pictures holds for the game, and the emulator's logo in the first
+    // box that shows neither. Nothing in the record changes.
+    void ShowPictures();
+    // Puts the logo of the chosen emulator into the first picture box that shows no picture.
+    void ShowEmulatorLogo();
+    CoverFolders* Covers() const { return covers_; }
+    // Shows when the game in the editor was last played and for how long in all.
+    void ShowPlayTime();
+    PlayClock* Clock() const { return playClock_; }
     void btnAddISO_Click();
     // The chosen folder, ending in one separator, or the empty text.
     QString BrowseFolder(const QString& Msg);
@@ -202,6 +215,8 @@ class formGameInventory : public QDialog {
     std::unique_ptr<Ui::formGameInventory> form_;
     std::unique_ptr<formEmulatorPath> pathDialog_;
     StartWatch* startWatch_ = nullptr;  // made with the path dialog
+    CoverFolders* covers_ = nullptr;    // made at start-up
+    PlayClock* playClock_ = nullptr;    // made at start-up
     InventoryFile inventory_{""};
     GameListModel* model_ = nullptr;
     std::string appPath_;

@@ -33,10 +33,9 @@ PictureBox::PictureBox(QWidget* parent) : ClickableLabel(parent) {
 }
 
 bool PictureBox::LoadPicture(const std::string& path) {
-    if (path.empty()) {
-        clear();
-        return true;
-    }
+    clear();
+    showsPicture_ = false;
+    if (path.empty()) return true;
     // Read by the path's bytes: a name that is not UTF-8 has no QString that finds the file.
     std::optional<std::string> content = ReadFileBytes(path, kLargestPicture);
     if (!content) return false;
@@ -48,6 +47,7 @@ bool PictureBox::LoadPicture(const std::string& path) {
     QImage image = reader.read();
     if (image.isNull()) return false;
     setPixmap(QPixmap::fromImage(image));
+    showsPicture_ = true;
     return true;
 }
 

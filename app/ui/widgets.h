@@ -28,9 +28,14 @@ class PictureBox : public ClickableLabel {
     explicit PictureBox(QWidget* parent = nullptr);
 
     std::string tag;  // bytes, as the record holds them
-    // Shows the picture of the file at `path`: the empty path empties the box; a file that
-    // cannot be loaded leaves the box as it was. False when loading failed.
+    // Shows the picture of the file at `path`. The empty path, and a file that cannot be loaded,
+    // leave the box empty. False when loading failed.
     bool LoadPicture(const std::string& path);
+    // True while the box shows a picture that LoadPicture loaded.
+    bool ShowsPicture() const { return showsPicture_; }
+
+  private:
+    bool showsPicture_ = false;
 };
 
 }  // namespace vorlisk

@@ -11,6 +11,7 @@
 #include "app/ui/userinterface.h"
 #include "app/ui/widgets.h"
 #include "import/folderimport.h"
+#include "import/ui/coverfolders.h"
 #include "inventory/ui/gamelistmodel.h"
 
 namespace vorlisk {
@@ -27,8 +28,29 @@ void formGameInventory::imgGame_Click(int Index) {
     QString path = OpenDialog(this, kPictureFilter, ToQt(text_.strSelectPicture), ToQt(box->tag));
     if (path.isEmpty()) return;
     box->tag = PathBytes(path);
-    box->LoadPicture(box->tag);
+    ShowPictures();
     MarkEdited();
+}
+
+void formGameInventory::ShowPictures() {
+    const CoverKeys keys{FieldBytes(txtID(), recordEncoding_), ImagePath(),
+                         FieldBytes(txtName(), recordEncoding_)};
+    for (int i = 0; i < 2; ++i) {
+        PictureBox* box = imgGame(i);
+        // A chosen picture that cannot be loaded gives way, as an empty field does.
+        if (box->tag.empty() || !box->LoadPicture(box->tag))
+            box->LoadPicture(covers_ ? covers_->Find(i, keys) : std::string());
+    }
+    ShowEmulatorLogo();
+}
+
+void formGameInventory::ShowEmulatorLogo() {
+    PictureBox* box = !imgGame(0)->ShowsPicture()   ? imgGame(0)
+                      : !imgGame(1)->ShowsPicture() ? imgGame(1)
+                                                    : nullptr;
+    if (!box) return;
+    box->clear();
+    if (QLabel* logo = imgEmu(cmbPlay()->currentIndex() - 1)) box->setPixmap(logo->pixmap());
 }
 
 QString formGameInventory::BrowseFolder(const QString& Msg) {

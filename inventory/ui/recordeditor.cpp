@@ -125,10 +125,8 @@ void formGameInventory::ShowGameRecord(const std::string& record) {
     ShowBytes(txtISO(), f[kImagePath]);
     imgGame(0)->tag = f[kFirstPicture];
     imgGame(1)->tag = f[kSecondPicture];
-    for (int i = 0; i < 2; ++i) {
-        RememberBytes(imgGame(i), imgGame(i)->tag, QString());
-        imgGame(i)->LoadPicture(imgGame(i)->tag);
-    }
+    for (int i = 0; i < 2; ++i) RememberBytes(imgGame(i), imgGame(i)->tag, QString());
+    ShowPictures();
     SelectEntryByText(cmbPlay(), f[kEmulator]);
     ShowDescription(txtDescription(), f[kDescription]);
 
@@ -137,6 +135,7 @@ void formGameInventory::ShowGameRecord(const std::string& record) {
     lstName()->setToolTip(txtID()->text() + QLatin1Char(' ') + name);
     imgGame(0)->setToolTip(txtDescription()->toPlainText());
     imgGame(1)->setToolTip(txtISO()->text());
+    ShowPlayTime();
 
     bool imageExists = FileExists(ImagePath());
     bool discMatches = GetDiscGameId() == FieldBytes(txtID(), recordEncoding_);
@@ -216,9 +215,10 @@ void formGameInventory::btnClear_Click() {
     SelectEntryByText(cmbPlay(), {});
     for (int i = 0; i < 2; ++i) {
         imgGame(i)->tag.clear();
-        imgGame(i)->clear();
+        imgGame(i)->LoadPicture({});
     }
     txtDescription()->clear();
+    lblPlayed()->clear();
     btnPlay()->setEnabled(false);
     txtName()->setFocus();
 }

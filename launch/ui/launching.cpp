@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
+#include <QLocale>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 #include "launch/mountscript.h"
 #include "launch/playcommand.h"
 #include "launch/ui/formEmulatorPath.h"
+#include "launch/ui/playclock.h"
 #include "launch/ui/startwatch.h"
 #include "system/files.h"
 #include "system/services.h"
@@ -28,14 +31,7 @@ namespace vorlisk {
 void formGameInventory::cmbPlay_Click() {
     if (!pathDialog_) return;
     int entry = cmbPlay()->currentIndex();
-    // The emulator's logo goes into the first picture box that holds no picture of the game.
-    PictureBox* box = imgGame(0)->tag.empty()   ? imgGame(0)
-                      : imgGame(1)->tag.empty() ? imgGame(1)
-                                                : nullptr;
-    if (box) {
-        box->clear();
-        if (QLabel* logo = imgEmu(entry - 1)) box->setPixmap(logo->pixmap());
-    }
+    ShowEmulatorLogo();
     if (entry >= 1 && entry <= 4 && !FileExists(pathDialog_->Path(entry - 1))) btnPaths_Click();
     MarkEdited();
 }
@@ -116,6 +112,8 @@ void formGameInventory::btnPlay_Click() {
         // image itself, and the launch script may not need the disc. A cancelled one plays not.
         std::string mountOutput;
         if (MountImage(imagePath, mountOutput) == MountOutcome::Cancelled) return;
+        playClock_->Begin(FieldBytes(txtID(), recordEncoding_),
+                          FieldBytes(txtName(), recordEncoding_));
         RunMountScript(imagePath, mountOutput);
         return;
     }
@@ -134,7 +132,7 @@ void formGameInventory::RunMountScript(const std::string& imagePath,
             return ui_.AskYesNo(this, ToQt(question), QStringLiteral("Vorlisk"));
         },
         [this](const std::string& commandLine, std::unique_ptr<StartedProgram> program) {
-            startWatch_->Watch(commandLine, std::move(program));
+            startWatch_->Watch(commandLine, playClock_->Time(std::move(program)));
         });
     const int entry = cmbPlay()->currentIndex();
     const Launch launch = vorlisk::RunMountScript(imagePath, entry, paths, host);
@@ -143,6 +141,22 @@ void formGameInventory::RunMountScript(const std::string& imagePath,
         NothingStartedMessage(launch, entry, MountScriptPath(host.WindowsDirectory()),
                               FromQt(WithoutAccessKeys(btnPaths()->text())));
     if (!text.empty()) ui_.ShowMessage(this, ToQt(text), windowTitle(), MessageIcon::Exclamation);
+}
+
+void formGameInventory::ShowPlayTime() {
+    std::optional<PlayTime> played = playClock_->History().Of(
+        FieldBytes(txtID(), recordEncoding_), FieldBytes(txtName(), recordEncoding_));
+    if (!played) {
+        lblPlayed()->clear();
+        return;
+    }
+    const long long minutes = played->seconds / 60;
+    const QString time =
+        minutes < 60 ? ToQt(text_.strMinutesPlayed).arg(minutes)
+                     : ToQt(text_.strHoursPlayed).arg(minutes / 60).arg(minutes % 60);
+    const QDate day = QDateTime::fromSecsSinceEpoch(played->lastPlayed).date();
+    lblPlayed()->setText(ToQt(text_.strLastPlayed)
+                             .arg(QLocale().toString(day, QStringLiteral("d MMM yyyy")), time));
 }
 
 void formGameInventory::lstName_DblClick() { btnPlay_Click(); }

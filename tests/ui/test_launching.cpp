@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <QApplication>
 #include <QCursor>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -53,6 +54,10 @@ TEST_F(LaunchTest, ChoosingAnEmulatorOpensThePathDialogOnlyForAnInvalidPath) {
 TEST_F(LaunchTest, TheLogoGoesIntoTheFirstBoxWithoutAPicture) {
     formGameInventory& w = Start();
     w.PathDialog()->txtPath(0)->setText(QStringLiteral("/x"));
+    const std::string a = Folder() + "a.png", b = a;
+    QImage picture(2, 2, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(ToQt(a)));
     struct Case {
         std::string tag0, tag1;
         int entry;
@@ -60,17 +65,18 @@ TEST_F(LaunchTest, TheLogoGoesIntoTheFirstBoxWithoutAPicture) {
     };
     const Case cases[] = {
         {"", "", 1, true, false},
-        {"/a.png", "", 1, false, true},
-        {"/a.png", "/b.png", 1, false, false},
+        {a, "", 1, false, true},
+        {a, b, 1, false, false},
+        {"/missing.png", "", 1, true, false},  // a picture that cannot be loaded fills nothing
         {"", "", 0, false, false},  // Real PSX has no logo
     };
     for (const Case& c : cases) {
-        for (int i = 0; i < 2; ++i) w.imgGame(i)->clear();
         w.imgGame(0)->tag = c.tag0;
         w.imgGame(1)->tag = c.tag1;
+        for (int i = 0; i < 2; ++i) w.imgGame(i)->LoadPicture(w.imgGame(i)->tag);
         formGameInventory::SelectEntry(w.cmbPlay(), c.entry);
-        EXPECT_EQ(!w.imgGame(0)->pixmap().isNull(), c.logo0);
-        EXPECT_EQ(!w.imgGame(1)->pixmap().isNull(), c.logo1);
+        EXPECT_EQ(!w.imgGame(0)->ShowsPicture() && !w.imgGame(0)->pixmap().isNull(), c.logo0);
+        EXPECT_EQ(!w.imgGame(1)->ShowsPicture() && !w.imgGame(1)->pixmap().isNull(), c.logo1);
         EXPECT_EQ(w.imgGame(0)->tag, c.tag0);  // a logo is never taken for a picture
     }
 }

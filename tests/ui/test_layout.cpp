@@ -23,6 +23,7 @@ QString BuildFolderFile(const char* name) {
 // catalogue that `make run` starts with (`make screenshots` copies them into docs/).
 TEST_F(WindowTest, RendersBothLayoutsToPictures) {
     Write("gameinv.txt", ReadWholeFile(VORLISK_SOURCE_DIR "/sample/gameinv.txt"));
+    Write("playtime.txt", "SLUS-00594\tMetal Gear Solid\t1796844177\t11520\r\n");
     formGameInventory& w = Start();
     w.show();
     Click("Metal Gear Solid");

@@ -1,0 +1,80 @@
+#include "launch/ui/playclock.h"
+
+namespace vorlisk {
+
+namespace {
+// How often the programs of running plays are looked at.
+constexpr std::chrono::milliseconds kLookEvery{500};
+
+// Watches a program that the clock times too.
+class SharedProgram : public StartedProgram {
+  public:
+    explicit SharedProgram(std::shared_ptr<StartedProgram> program)
+        : program_(std::move(program)) {}
+    StartOutcome Poll() override { return program_->Poll(); }
+    bool Ended() override { return program_->Ended(); }
+
+  private:
+    std::shared_ptr<StartedProgram> program_;
+};
+}  // namespace
+
+PlayClock::PlayClock(std::string path, QObject* parent)
+    : QObject(parent), history_(std::move(path)) {
+    history_.Read();
+    timer_.setInterval(kLookEvery);
+    connect(&timer_, &QTimer::timeout, this, &PlayClock::Look);
+}
+
+void PlayClock::Begin(const std::string& id, const std::string& name) {
+    // A play that started nothing is no play.
+    std::erase_if(plays_, [](const Play& play) { return play.programs == 0; });
+    plays_.push_back({id, name, Clock::now(), {}});
+}
+
+std::unique_ptr<StartedProgram> PlayClock::Time(std::unique_ptr<StartedProgram> program) {
+    if (!program || plays_.empty()) return program;
+    std::shared_ptr<StartedProgram> shared = std::move(program);
+    plays_.back().running.push_back(shared);
+    ++plays_.back().programs;
+    timer_.start();
+    return std::make_unique<SharedProgram>(std::move(shared));
+}
+
+void PlayClock::Look() {
+    bool counted = false;
+    for (auto play = plays_.begin(); play != plays_.end();) {
+        std::erase_if(play->running, [](const auto& program) { return program->Ended(); });
+        if (play->programs == 0 || !play->running.empty()) {
+            ++play;
+            continue;
+        }
+        Count(*play, Clock::now());
+        counted = true;
+        play = plays_.erase(play);
+    }
+    if (plays_.empty()) timer_.stop();
+    if (counted) emit played();
+}
+
+std::string PlayClock::Count(const Play& play, Clock::time_point ended) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+        ended - play.began + std::chrono::milliseconds(500));
+    history_.Add(
+        play.id, play.name, seconds.count(),
+        std::chrono::duration_cast<std::chrono::seconds>(ended.time_since_epoch()).count());
+    WriteResult saved = history_.Save();
+    return saved.ok ? std::string() : saved.reason;
+}
+
+std::string PlayClock::Stop() {
+    std::string reason;
+    for (const Play& play : plays_)
+        if (!play.running.empty())
+            if (std::string failed = Count(play, Clock::now()); !failed.empty()) reason = failed;
+    plays_.clear();
+    timer_.stop();
+    return reason;
+}
+
+}  // namespace vorlisk

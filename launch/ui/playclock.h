@@ -1,0 +1,54 @@
+#pragma once
+// Times the games that Play starts. A play begins with Play and ends when the last program it
+// started has ended; its time, that of the program that ran longest, is added to the game's
+// play history. Games still running when the program closes count up to then.
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "launch/playtime.h"
+#include "system/services.h"
+
+namespace vorlisk {
+
+class PlayClock : public QObject {
+    Q_OBJECT
+  public:
+    // The history is kept in the file at `path`.
+    PlayClock(std::string path, QObject* parent);
+
+    const PlayHistory& History() const { return history_; }
+    // A play of the game with `id` and `name` begins.
+    void Begin(const std::string& id, const std::string& name);
+    // Times `program`, started for the play begun last; answers a program to watch in its place.
+    std::unique_ptr<StartedProgram> Time(std::unique_ptr<StartedProgram> program);
+    // Counts every play still running up to now and saves. The reason when saving failed.
+    std::string Stop();
+
+  signals:
+    // A play was added to the history.
+    void played();
+
+  private:
+    using Clock = std::chrono::system_clock;
+    struct Play {
+        std::string id;
+        std::string name;
+        Clock::time_point began;
+        std::vector<std::shared_ptr<StartedProgram>> running;
+        int programs = 0;  // started in all
+    };
+    void Look();
+    // Adds the play up to `ended`; the reason when saving failed.
+    std::string Count(const Play& play, Clock::time_point ended);
+
+    PlayHistory history_;
+    std::vector<Play> plays_;
+    QTimer timer_;
+};
+
+}  // namespace vorlisk
