@@ -11,6 +11,8 @@
 #include <random>
 #include <string>
 
+#include <QImage>
+
 #include "bench/benchwindow.h"
 #include "inventory/inventoryfile.h"
 
@@ -126,6 +128,41 @@ class Catalogue {
     TempFolder folder_;
     int games_ = 0;
     int64_t bytes_ = 0;
+};
+
+// A covers/ folder beside a catalogue, removed again at the end: one cover for each game ID of
+// the catalogue, named by ID as an emulator's cover collection is, and more under other IDs up
+// to `count` files in all. The covers are links to one JPEG of 330 x 234 pixels.
+class CoverFolderOf {
+  public:
+    CoverFolderOf(const Catalogue& catalogue, int count)
+        : folder_(catalogue.Folder() + "covers/") {
+        std::filesystem::create_directories(folder_);
+        QImage picture(330, 234, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgb(x, y, x ^ y));
+        const std::string original = folder_ + "original.jpg";
+        picture.save(QString::fromStdString(original), "JPEG");
+        std::ifstream lines(catalogue.Path(), std::ios::binary);
+        std::string line;
+        auto link = [&](const std::string& id) {
+            std::error_code exists;
+            std::filesystem::create_hard_link(original, folder_ + id + ".jpg", exists);
+            if (!exists) ++count_;
+        };
+        while (count_ < count && std::getline(lines, line)) {
+            const size_t tab = line.find('\t');
+            link(line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1));
+        }
+        for (int other = 0; count_ < count; ++other) link("SLKA-" + std::to_string(other));
+        std::filesystem::remove(original);
+    }
+    ~CoverFolderOf() { std::filesystem::remove_all(folder_); }
+    int Count() const { return count_; }
+
+  private:
+    std::string folder_;
+    int count_ = 0;
 };
 
 }  // namespace vorlisk::bench

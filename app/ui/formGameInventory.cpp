@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
@@ -154,7 +155,8 @@ bool formGameInventory::Form_Load() {
     startWatch_ = new StartWatch(*this, ui_, LogPath());
     covers_ = new CoverFolders(appPath_, this);
     connect(covers_, &CoverFolders::changed, this, &formGameInventory::ShowPictures);
-    covers_->Refresh();
+    // Listed once the window is up: on a busy machine the listing would slow its start.
+    QTimer::singleShot(CoverFolders::kFirstListingMs, covers_, &CoverFolders::Refresh);
     playClock_ = new PlayClock(appPath_ + "playtime.txt", this);
     connect(playClock_, &PlayClock::played, this, &formGameInventory::ShowPlayTime);
     TextLines paths = pathDialog_->PathFile().Read();

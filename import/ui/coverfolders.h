@@ -21,6 +21,9 @@ class CoverFolders : public QObject {
     CoverFolders(const std::string& dataFolder, QObject* parent);
     ~CoverFolders() override;
 
+    // How long after start-up the folders are first listed.
+    static constexpr int kFirstListingMs = 250;
+
     // Lists both folders again in the background; changed() tells when the new lists are in.
     void Refresh();
     // The picture for the box `index` (0 or 1) of the game known by `keys`, or the empty text.
