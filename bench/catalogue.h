@@ -135,8 +135,7 @@ class Catalogue {
 // to `count` files in all. The covers are links to one JPEG of 330 x 234 pixels.
 class CoverFolderOf {
   public:
-    CoverFolderOf(const Catalogue& catalogue, int count)
-        : folder_(catalogue.Folder() + "covers/") {
+    CoverFolderOf(const Catalogue& catalogue, int count) : folder_(catalogue.Folder() + "covers/") {
         std::filesystem::create_directories(folder_);
         QImage picture(330, 234, QImage::Format_RGB32);
         for (int y = 0; y < picture.height(); ++y)
