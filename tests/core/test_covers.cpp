@@ -4,12 +4,9 @@
 #include <vector>
 
 #include "import/covers.h"
-#include "tests/core/tempfolder.h"
 
 namespace vorlisk {
 namespace {
-
-using vorlisk::testing::TempFolder;
 
 const std::vector<std::string> kTypes = {".png", ".jpg", ".jpeg", ".bmp", ".gif"};
 
@@ -62,16 +59,6 @@ TEST(CoverFolder, FindsTheFirstNameInOrderWithAnyCase) {
         EXPECT_EQ(folder.Find(c.keys, kTypes), c.found.empty() ? "" : "/covers/" + c.found)
             << c.what;
     }
-}
-
-TEST(CoverFolder, ListsTheFilesOfAFolder) {
-    TempFolder temp;
-    temp.Write("covers/SCES-00001.Png", "x");
-    temp.MakeFolder("covers/SCES-00002.png");
-    const CoverFolder listed = CoverFolder::List(temp.Path("covers") + "/");
-    EXPECT_EQ(listed.Size(), 1u);
-    EXPECT_EQ(listed.Find({"SCES-00001", "", ""}, kTypes), temp.Path("covers") + "/SCES-00001.Png");
-    EXPECT_EQ(CoverFolder::List(temp.Path("snaps") + "/").Size(), 0u);
 }
 
 }  // namespace
