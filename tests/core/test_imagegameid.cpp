@@ -148,6 +148,84 @@ TEST(ImageGameId, DamagedImagesGiveNoId) {
     }
 }
 
+TEST(ImageGameId, OfAPspPackageIsItsDiscIdUnlessEncryptedOrDamaged) {
+    const std::string pbp = PbpFile("SLUS00594");
+    constexpr size_t kSfo = 40, kEntry = 60;
+    auto patched = [&pbp](size_t at, uint32_t value, int size = 4) {
+        std::string bytes = pbp;
+        PutLittle(bytes, at, value, size);
+        return bytes;
+    };
+    struct Case {
+        std::string name;
+        std::string file;
+        std::string id;
+        bool unreadable;
+    };
+    const std::vector<Case> cases = {
+        {"one disc", pbp, kId, false},
+        {"several discs", PbpFile("SCES02380", "PSTITLEIMG000000"), "SCES-02380", false},
+        {"a lower-case ID", PbpFile("slps01234"), "SLPS-01234", false},
+        {"an encrypted PSP game", PbpFile("ULUS10041", "NPUMDIMG"), "", false},
+        {"a DISC_ID of other characters", PbpFile("SLUS-005\t4"), "", false},
+        {"an empty DISC_ID", PbpFile(""), "", false},
+        {"no DISC_ID entry", patched(kEntry, 8, 2), "", false},
+        {"a DISC_ID that is a number", patched(kEntry + 2, 0x0404, 2), "", false},
+        {"a DISC_ID past the table", patched(kEntry + 12, 0xFFFFFFF0), "", false},
+        {"a DISC_ID longer than the table", patched(kEntry + 4, 0xFFFFFFFF), kId, false},
+        {"keys past the table", patched(kSfo + 8, 0xFFFFFFFF), "", false},
+        {"billions of entries", patched(kSfo + 16, 0xFFFFFFFF), kId, false},
+        {"no PARAM.SFO marker", patched(kSfo + 1, 'X', 1), "", false},
+        {"no PBP marker", patched(1, 'X', 1), "", true},
+        {"truncated in the header", pbp.substr(0, 30), "", true},
+        {"an empty file", "", "", true},
+        {"offsets that go back", patched(12, 39), "", true},
+        {"a part past the end", patched(36, 0x7FFFFFFF), "", true},
+        {"truncated before DATA.PSAR", pbp.substr(0, 124), "", true},
+    };
+    for (const Case& c : cases) {
+        TempFolder temp("vorlisk-pbp");
+        const ImageReading read = ReadImageGameId(temp.Write("EBOOT.PBP", c.file));
+        EXPECT_EQ(read.id, c.id) << c.name;
+        EXPECT_EQ(read.unreadable, c.unreadable) << c.name;
+    }
+}
+
+TEST(ImageGameId, OfAPlaylistIsThatOfTheFirstListedDiscThatCanBeRead) {
+    TempFolder temp("vorlisk-m3u");
+    temp.Write("Game (Disc 1).iso", PlayStationIso(kProgram));
+    const std::string disc2 = temp.Write("Game (Disc 2).iso", PlayStationIso("SLUS_005.95"));
+    temp.MakeFolder("sub/");
+    temp.Write("sub/Other.iso", PlayStationIso("SLUS_005.95"));
+    temp.Write("unreadable.iso", "no file system");
+    temp.Write("other.m3u", "Game (Disc 2).iso\n");
+#ifndef _WIN32
+    temp.Write("J\xc3\xa9u.iso", PlayStationIso("SLUS_005.95"));
+#endif
+    struct Case {
+        std::string name;
+        std::string playlist;
+        std::string id;
+    };
+    const std::vector<Case> cases = {
+        {"two discs", "Game (Disc 1).iso\nGame (Disc 2).iso\n", kId},
+        {"a missing disc first", "Gone.iso\r\nGame (Disc 2).iso\r\n", "SLUS-00595"},
+        {"a disc without an ID first", "unreadable.iso\rGame (Disc 2).iso", "SLUS-00595"},
+        {"a mark, comments, blank lines and blanks around a name",
+         "\xEF\xBB\xBF#EXTM3U\r\n\r\n  \t\r\n# Game (Disc 1).iso\r\n \tGame (Disc 2).iso \t\r\n",
+         "SLUS-00595"},
+        {"a subfolder with Windows separators and other letters", "sub\\OTHER.iso\n", "SLUS-00595"},
+        {"an absolute path", disc2 + "\n", "SLUS-00595"},
+#ifndef _WIN32
+        {"a Windows-1252 name of a file named in UTF-8", "J\xe9u.iso\n", "SLUS-00595"},
+#endif
+        {"itself", "list.m3u\nGame (Disc 1).iso\n", ""},
+        {"another playlist", "Game (Disc 1).iso\nother.M3U\n", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ImageGameId(temp.Write("list.m3u", c.playlist)), c.id) << c.name;
+}
+
 // libcdio's tools, as an independent reader: they find the same boot file in the images that
 // genisoimage and the tests' own writer build, and in the raw tracks the tests make of them.
 TEST(ImageGameId, AgreesWithLibcdio) {
