@@ -180,11 +180,12 @@ TEST_F(WindowTest, AddIsoImagesImportsACollectionInTodaysFormats) {
     if (!kChdman.empty()) {
         const std::string source = Folder() + "source/";
         std::filesystem::create_directories(source);
-        WriteDiscImage(source, "Racer.cue", PlayStationIso("SLUS_005.94"));
-        ProgramRun made = RunProgram(
-            {kChdman, "createcd", "-i", source + "Racer.cue", "-o", images + "Racer.chd"},
-            std::chrono::seconds(60));
-        ASSERT_TRUE(made.finished && made.exitCode == 0) << made.errors;
+        // chdman 0.251 wrote files that it could not open itself from the discs of 28 and 77
+        // sectors tried here; with 200 sectors more it writes a sound one.
+        WriteDiscImage(source, "Racer.cue",
+                       PlayStationIso("SLUS_005.94") + std::string(200 * 2048, '\0'));
+        std::filesystem::create_symlink(kChdman, Folder() + "chdman");  // PATH is the folder
+        ASSERT_EQ(MakeChd(source + "Racer.cue", images + "Racer.chd"), "");
         expected.insert(expected.begin() + 1, {"Racer", "SLUS-00594"});
     }
     formGameInventory& w = Start();
