@@ -221,6 +221,7 @@ TEST(ImageGameId, OfAPlaylistIsThatOfTheFirstListedDiscThatCanBeRead) {
 #endif
         {"itself", "list.m3u\nGame (Disc 1).iso\n", ""},
         {"another playlist", "Game (Disc 1).iso\nother.M3U\n", ""},
+        {"no disc at all", "#EXTM3U\n", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ImageGameId(temp.Write("list.m3u", c.playlist)), c.id) << c.name;
