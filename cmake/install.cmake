@@ -51,7 +51,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vorlisk.example.org/)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# The libraries' packages (the Qt 6 widgets runtime) are found by dpkg-shlibdeps.
+# The libraries' packages (the Qt 6 widgets runtime, and zlib, liblzma, libFLAC and libzstd,
+# which decode CHD files) are found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Play mounts images with fuseiso and brings windows forward with xdotool.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fuseiso, xdotool")
