@@ -44,20 +44,33 @@ uint64_t Big(std::string_view bytes, size_t at, size_t size) {
     return value;
 }
 
-// CRC-16 of CCITT: polynomial 0x1021, starting at 0xFFFF, most significant bit first.
+// CRC-16 of CCITT: polynomial 0x1021, starting at 0xFFFF, most significant bit first. It takes
+// eight bytes a step: tables[k][i] is what byte i followed by k zero bytes adds.
 uint16_t Crc16(std::string_view bytes) {
-    static const std::array<uint16_t, 256> table = [] {
-        std::array<uint16_t, 256> entries{};
+    using Tables = std::array<std::array<uint16_t, 256>, 8>;
+    static const Tables tables = [] {
+        Tables entries{};
         for (uint32_t i = 0; i < 256; ++i) {
             uint32_t crc = i << 8;
             for (int bit = 0; bit < 8; ++bit) crc = crc & 0x8000 ? crc << 1 ^ 0x1021 : crc << 1;
-            entries[i] = static_cast<uint16_t>(crc);
+            entries[0][i] = static_cast<uint16_t>(crc);
         }
+        for (size_t k = 1; k < entries.size(); ++k)
+            for (uint32_t i = 0; i < 256; ++i) {
+                const uint16_t before = entries[k - 1][i];
+                entries[k][i] = static_cast<uint16_t>(before << 8 ^ entries[0][before >> 8]);
+            }
         return entries;
     }();
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+    const unsigned char* end = at + bytes.size();
     uint16_t crc = 0xFFFF;
-    for (unsigned char byte : bytes)
-        crc = static_cast<uint16_t>(crc << 8 ^ table[(crc >> 8) ^ byte]);
+    for (; end - at >= 8; at += 8)
+        crc =
+            static_cast<uint16_t>(tables[7][(crc >> 8) ^ at[0]] ^ tables[6][(crc & 0xFF) ^ at[1]] ^
+                                  tables[5][at[2]] ^ tables[4][at[3]] ^ tables[3][at[4]] ^
+                                  tables[2][at[5]] ^ tables[1][at[6]] ^ tables[0][at[7]]);
+    for (; at < end; ++at) crc = static_cast<uint16_t>(crc << 8 ^ tables[0][(crc >> 8) ^ *at]);
     return crc;
 }
 
@@ -71,7 +84,8 @@ class BitReader {
         uint64_t window = 0;
         const uint64_t first = position_ / 8;
         for (uint64_t at = first; at < first + 8; ++at)
-            window = window << 8 | (at < bytes_.size() ? static_cast<unsigned char>(bytes_[at]) : 0);
+            window =
+                window << 8 | (at < bytes_.size() ? static_cast<unsigned char>(bytes_[at]) : 0);
         return window << position_ % 8 >> (64 - count);
     }
     void Skip(int count) { position_ += count; }
