@@ -1,7 +1,8 @@
-// Play boots a disc of the test's own in Debian's PlayStation emulator, PCSX-Reloaded, started
-// by the launch script line that the README gives, on an X display of the test's own. The
-// disc's program writes a mark into the console's memory; Escape held in the emulator's window
-// ends it with a saved state, named after the disc, that holds that memory.
+// Play boots a disc of the test's own, as an ISO image and packed for the PSP, in Debian's
+// PlayStation emulator, PCSX-Reloaded, started by the launch script line that the README gives,
+// on an X display of the test's own. The disc's program writes a mark into the console's memory;
+// Escape held in the emulator's window ends it with a saved state, named after the disc, that
+// holds that memory.
 #ifndef _WIN32
 
 #include <dirent.h>
@@ -62,6 +63,37 @@ std::string MarkingExe() {
     return exe;
 }
 
+// The disc `iso` packed for the PSP as PCSX-Reloaded reads such a package: after PbpFile's
+// PARAM.SFO, DATA.PSAR holds a table of contents at 0x800 (entries of 10 bytes: lead-in, track
+// count, lead-out, then the data track), an index of 32-byte entries at 0x4000, and from
+// 0x100000 on the raw track in blocks of 16 sectors, each a deflate stream of one stored block.
+std::string PbpOfDisc(std::string iso) {
+    constexpr size_t kBlock = 16 * 2352;
+    iso.resize((iso.size() / 2048 + 15) / 16 * 16 * 2048, '\0');
+    const std::string raw = RawTrack(iso, 2);
+    std::string pbp = PbpFile("SLUS99942");
+    const size_t psar = pbp.size() - 256 - 12, toc = psar + 0x800, data = psar + 0x100000;
+    pbp.resize(data, '\0');
+    auto bcd = [](size_t n) { return static_cast<char>(n / 10 * 16 + n % 10); };
+    auto putTime = [&](size_t at, size_t sector) {
+        pbp.replace(at, 3, {bcd(sector / 4500), bcd(sector / 75 % 60), bcd(sector % 75)});
+    };
+    pbp[toc + 17] = bcd(1);
+    putTime(toc + 27, raw.size() / 2352 + 150);
+    pbp[toc + 30] = 0x41;
+    pbp[toc + 32] = bcd(1);
+    putTime(toc + 37, 150);
+    for (size_t block = 0; block * kBlock < raw.size(); ++block) {
+        PutLittle(pbp, psar + 0x4000 + 32 * block, static_cast<uint32_t>(pbp.size() - data), 4);
+        PutLittle(pbp, psar + 0x4000 + 32 * block + 4, kBlock + 5, 4);
+        std::string stored(5, '\x01');  // the last block of the stream, as it is
+        PutLittle(stored, 1, kBlock, 2);
+        PutLittle(stored, 3, ~kBlock & 0xFFFF, 2);
+        pbp += stored + raw.substr(block * kBlock, kBlock);
+    }
+    return pbp;
+}
+
 // The folder of PCSX-Reloaded's plugins (/usr/lib/<architecture>/psemu/), or empty.
 std::string PluginFolder() {
     std::error_code error;
@@ -120,17 +152,21 @@ void KillProcessesNaming(const std::string& path) {
     ::closedir(proc);
 }
 
-TEST(PcsxrTest, PlayBootsTheDiscInPcsxReloaded) {
+// The disc as an ISO image, and packed for the PSP.
+class PcsxrTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(PcsxrTest, PlayBootsTheDiscInPcsxReloaded) {
     if (::access(kPcsxr, X_OK) != 0) GTEST_SKIP() << kPcsxr << " is not installed";
     for (const char* tool : {"Xvfb", "xdotool"})
         if (FindProgramOnPath(tool).empty()) GTEST_SKIP() << tool << " is not installed";
     const std::string plugins = PluginFolder();
     if (plugins.empty()) GTEST_SKIP() << "the OpenGL video plugin of pcsxr is not installed";
     TempFolder temp;
-    const std::string image = temp.Path("mark disc.iso");
+    const std::string iso = temp.Path("mark disc.iso"), image = temp.Path(GetParam());
     const std::string built =
-        BuildPlayStationIso(image, "BOOT = cdrom:\\SLUS_999.42;1", {{"SLUS_999.42", MarkingExe()}});
+        BuildPlayStationIso(iso, "BOOT = cdrom:\\SLUS_999.42;1", {{"SLUS_999.42", MarkingExe()}});
     if (!built.empty()) GTEST_SKIP() << built;
+    if (image != iso) temp.Write(GetParam(), PbpOfDisc(ReadWholeFile(iso)));
     XServer x;
     ASSERT_FALSE(x.Display().empty()) << "Xvfb did not start";
 
@@ -205,6 +241,8 @@ TEST(PcsxrTest, PlayBootsTheDiscInPcsxReloaded) {
     EXPECT_EQ(marks.output, "1\n") << "the disc's program left no mark";
     EXPECT_TRUE(ui.messages.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Images, PcsxrTest, ::testing::Values("mark disc.iso", "mark disc.pbp"));
 
 }  // namespace
 }  // namespace vorlisk::testing
