@@ -12,13 +12,18 @@ Translation ReadTranslation(const std::string& path) {
     Translation translation;
     if (!FileExists(path)) return translation;
     TextLines file = ReadTextLines(path, LineEnds::HandWritten, kTranslationLines);
+    if (!file.complete) {
+        translation.complete = false;
+        translation.failureReason = file.failureReason;
+        return translation;
+    }
     std::vector<std::string>& lines = file.lines;
 
     size_t captions = std::min(lines.size(), kTranslatedCaptions);
     translation.captions.assign(lines.begin(),
                                 lines.begin() + static_cast<std::ptrdiff_t>(captions));
 
-    // Lines 16 to 27 in file order; strAllGenres has no line.
+    // Lines 16 to 29 in file order; strAllGenres has no line.
     std::string* const texts[] = {
         &translation.text.strFilePrefix,   &translation.text.strNotFound,
         &translation.text.strSelectImage,  &translation.text.strSelectPicture,
@@ -26,6 +31,7 @@ Translation ReadTranslation(const std::string& path) {
         &translation.text.strFindPrompt,   &translation.text.strFindTitle,
         &translation.text.strReadingImages, &translation.text.strMounting,
         &translation.text.strCancel,       &translation.text.strSkippedImages,
+        &translation.text.strNotMounted,   &translation.text.strEmptyCatalogue,
     };
     for (size_t i = kTranslatedCaptions; i < lines.size() && i < kTranslationLines; ++i)
         *texts[i - kTranslatedCaptions] = std::move(lines[i]);
@@ -42,6 +48,7 @@ GenreList ReadGenreList(const std::string& path) {
     TextLines file = ReadTextLines(path, LineEnds::HandWritten);
     list.genres = std::move(file.lines);
     list.complete = file.complete;
+    list.failureReason = file.failureReason;
     return list;
 }
 

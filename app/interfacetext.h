@@ -31,27 +31,36 @@ struct InterfaceText {
     std::string strLastPlayed = "Last played %1 \xC2\xB7 %2";
     std::string strHoursPlayed = "%1 h %2 min";
     std::string strMinutesPlayed = "%1 min";
+    // Play started nothing for an image that no drive holds.
+    std::string strNotMounted =
+        "The disc image was not put in a drive (no mount program was found, or none takes this "
+        "kind of image), and no emulator was set to take it.";
+    // Shown in the empty list of a catalogue without games.
+    std::string strEmptyCatalogue = "No games yet: open Info >> and press Add ISO Images...";
 };
 
 // Number of control captions at the head of translate.txt, and of all its lines.
 inline constexpr size_t kTranslatedCaptions = 15;
-inline constexpr size_t kTranslationLines = 27;
+inline constexpr size_t kTranslationLines = 29;
 
 // What translate.txt holds. `captions` are its lines 1 to 15 in file order (the captions of
 // btnAdd, btnAddISO, btnClose, btnClear, btnDelete, btnGet, btnPaths, btnPlay,
 // lblDescription, lblGameInfo, lblGenre, lblID, lblPlay, lblScrnShots, chkISO), fewer when
 // the file is shorter; controls beyond them keep their captions. `text` holds the defaults
-// with lines 16 to 27 applied, as far as the file has them, to strFilePrefix, strNotFound,
+// with lines 16 to 29 applied, as far as the file has them, to strFilePrefix, strNotFound,
 // strSelectImage, strSelectPicture, strSelectFolder, strPathSetupTitle, strFindPrompt,
-// strFindTitle, strReadingImages, strMounting, strCancel and strSkippedImages.
+// strFindTitle, strReadingImages, strMounting, strCancel, strSkippedImages, strNotMounted and
+// strEmptyCatalogue.
 struct Translation {
     std::vector<std::string> captions;
     InterfaceText text;
+    bool complete = true;  // false when the file is there but could not be read to its end
+    std::string failureReason;
 };
 
-// Reads the translation at `path`. A missing or empty file, or one that cannot be read,
-// changes nothing: no captions and the default texts. Lines are taken as they are (no
-// trimming, empty lines kept); lines after the 27th are ignored.
+// Reads the translation at `path`. A missing or empty file changes nothing: no captions and
+// the default texts; so does one that cannot be read, which is marked so. Lines are taken as
+// they are (no trimming, empty lines kept); lines after the 29th are ignored.
 Translation ReadTranslation(const std::string& path);
 
 // The genres of genre.txt, one per line, in file order, blanks, empty lines and duplicates
@@ -59,6 +68,7 @@ Translation ReadTranslation(const std::string& path);
 struct GenreList {
     std::vector<std::string> genres;
     bool complete = false;  // false when reading failed part-way; `genres` holds what was read
+    std::string failureReason;
     bool present = false;   // false when the file is missing or empty: keep the designed lists
 };
 

@@ -13,10 +13,12 @@ namespace vorlisk {
 
 namespace {
 
+// A Windows emulator boots the disc in the drive that DAEMON Tools put the image in. A folder
+// mounted by fuseiso is no drive that a Linux emulator boots from.
 #ifdef _WIN32
-constexpr bool kEmulatorGetsTheImage = false;
+constexpr bool kEmulatorBootsTheDrive = true;
 #else
-constexpr bool kEmulatorGetsTheImage = true;
+constexpr bool kEmulatorBootsTheDrive = false;
 #endif
 
 // Blanks off both ends, then TABs off the start. Blanks after those TABs, and TABs at the
@@ -189,41 +191,57 @@ std::string MountScriptPath(const std::string& windowsDirectory) {
     return windowsDirectory + "daemount.ini";
 }
 
-Launch RunMountScript(const std::string& imagePath, int emulatorIndex,
-                      const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host) {
+LaunchResult RunMountScript(const std::string& imagePath, int emulatorIndex,
+                            const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host,
+                            bool imageInDrive) {
     if (emulatorIndex >= 1 && emulatorIndex <= 4) {
         const std::string& emulator = emulatorPaths[static_cast<size_t>(emulatorIndex - 1)];
         if (host.FileExists(emulator)) {
             std::string line = emulator;
-            // A Windows emulator starts alone and boots the disc in the virtual drive. A folder
-            // mounted by fuseiso is no drive that a Linux emulator boots from: there it gets
-            // the image itself as its one argument.
-            if (kEmulatorGetsTheImage && host.FileExists(imagePath))
+            // Without a drive that holds the disc, the emulator gets the image itself as its one
+            // argument.
+            if (!(kEmulatorBootsTheDrive && imageInDrive) && host.FileExists(imagePath))
                 line = QuoteArgument(emulator) + " " + QuotedImage(imagePath);
             host.StartCommandLine(line, ShowState::Minimized);
-            return Launch::Started;
+            return {};
         }
     }
 
     const std::string folder = host.WindowsDirectory();
     // Read once, before the script is looked at, whether or not the script asks for it.
     Interpreter interpreter(imagePath, host.DiscGameId(), host);
-    const std::string scriptPath = MountScriptPath(folder);
-    if (!host.FileExists(scriptPath)) return Launch::NoScript;
+    // The data folder's script comes first: a user cannot write the Windows folder.
+    const std::string dataFolder = host.DataFolder();
+    LaunchResult result{Launch::NoScript, MountScriptPath(dataFolder.empty() ? folder : dataFolder)};
+    bool found = false;
+    for (const std::string& place : {dataFolder, folder}) {
+        found = !place.empty() && host.FileExists(MountScriptPath(place));
+        if (found) {
+            result.scriptPath = MountScriptPath(place);
+            break;
+        }
+    }
+    if (!found) return result;
 
-    // A script that exists but cannot be read ends the run quietly: a read that fails stops
-    // the loop, and nothing after it is carried out.
-    LineReader reader(scriptPath, LineEnds::HandWritten);
+    // A script that cannot be read to its end starts nothing after the failed read, and is said.
+    LineReader reader(result.scriptPath, LineEnds::HandWritten);
     std::string line;
     while (reader.Next(line))
         if (!interpreter.Line(line)) break;
-    return interpreter.Acted() ? Launch::Started : Launch::NothingInScript;
+    if (reader.Failed()) {
+        result.launch = Launch::UnreadableScript;
+        result.failureReason = reader.FailureReason();
+    } else {
+        result.launch = interpreter.Acted() ? Launch::Started : Launch::NothingInScript;
+    }
+    return result;
 }
 
-std::string NothingStartedMessage(Launch launch, int emulatorIndex, const std::string& scriptPath,
+std::string NothingStartedMessage(const LaunchResult& result, int emulatorIndex,
                                   const std::string& pathsButton) {
     const bool emulator = emulatorIndex >= 1 && emulatorIndex <= 4;
-    switch (launch) {
+    const std::string& scriptPath = result.scriptPath;
+    switch (result.launch) {
         case Launch::Started:
             return {};
         case Launch::NoScript:
@@ -239,6 +257,9 @@ std::string NothingStartedMessage(Launch launch, int emulatorIndex, const std::s
             return "Nothing was started: the launch script " + scriptPath +
                    " has no command line for this game.\n\nAdd one to the script" +
                    (emulator ? ", or set the emulator's path with " + pathsButton + "." : ".");
+        case Launch::UnreadableScript:
+            return "The launch script " + scriptPath + " could not be read (" +
+                   result.failureReason + "): what follows the failed read was not carried out.";
     }
     return {};
 }
@@ -269,6 +290,8 @@ std::string ServicesMountScriptHost::ShortPathName(const std::string& path) {
 }
 
 std::string ServicesMountScriptHost::WindowsDirectory() { return services_.WindowsDirectory(); }
+
+std::string ServicesMountScriptHost::DataFolder() { return services_.ApplicationFolder(); }
 
 bool ServicesMountScriptHost::AskYesNo(const std::string& question) {
     return askYesNo_ && askYesNo_(question);

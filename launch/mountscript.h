@@ -21,8 +21,12 @@ class MountScriptHost {
     virtual std::string DiscGameId() = 0;
     virtual bool IsRunning(const std::string& name) = 0;
     virtual std::string ShortPathName(const std::string& path) = 0;
-    // The folder of daemount.ini, ending in a separator.
+    // The Windows folder, where the launch script is read when the data folder has none;
+    // ending in a separator.
     virtual std::string WindowsDirectory() = 0;
+    // The folder of the data files, where the launch script is read first; ending in a
+    // separator.
+    virtual std::string DataFolder() = 0;
     // Asks `question` with Yes and No; Yes -> true.
     virtual bool AskYesNo(const std::string& question) = 0;
     virtual bool ActivateWindowAndSendEnter(const std::string& title) = 0;
@@ -44,24 +48,35 @@ std::string MountScriptPath(const std::string& windowsDirectory);
 
 // What Play found to start for a game.
 enum class Launch {
-    Started,          // the emulator, or the script had a command line or a question for it
-    NoScript,         // no emulator with a valid path, and no launch script
-    NothingInScript,  // the script went through without a command line or question for it
+    Started,           // the emulator, or the script had a command line or a question for it
+    NoScript,          // no emulator with a valid path, and no launch script
+    NothingInScript,   // the script went through without a command line or question for it
+    UnreadableScript,  // the script is there but could not be read (to its end)
+};
+
+struct LaunchResult {
+    Launch launch = Launch::Started;
+    // The script carried out, or where the user can write one (the data folder's).
+    std::string scriptPath;
+    std::string failureReason;  // UnreadableScript: why
 };
 
 // Starts the game whose disc image is `imagePath`. `emulatorIndex` is the chosen emulator
 // entry (0 "Real PSX", 1 to 4 the emulators, -1 none) and `emulatorPaths` the executable paths
 // of entries 1 to 4. An emulator whose path names an existing file is started minimized and
-// nothing else happens (on Linux with the image path as its one argument when that file
-// exists); otherwise the script daemount.ini of host.WindowsDirectory() is carried out line by
-// line. In its command lines %image% becomes the image path as one quoted argument and
-// %gameid% the disc's game ID, the placeholders' letters in any case.
-Launch RunMountScript(const std::string& imagePath, int emulatorIndex,
-                      const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host);
+// nothing else happens: with the image path as its one argument when that file exists, except
+// on Windows when `imageInDrive` (DAEMON Tools mounted the image, and the emulator boots the
+// disc in the drive). Otherwise the script daemount.ini of host.DataFolder(), else of
+// host.WindowsDirectory(), is carried out line by line. In its command lines %image% becomes
+// the image path as one quoted argument and %gameid% the disc's game ID, the placeholders'
+// letters in any case.
+LaunchResult RunMountScript(const std::string& imagePath, int emulatorIndex,
+                            const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host,
+                            bool imageInDrive);
 
 // What the user is told when Play started nothing: what is missing and what to do, naming the
 // script's path and the caption of the path dialog's button. Empty after Launch::Started.
-std::string NothingStartedMessage(Launch launch, int emulatorIndex, const std::string& scriptPath,
+std::string NothingStartedMessage(const LaunchResult& result, int emulatorIndex,
                                   const std::string& pathsButton);
 
 // The host of the running program: the system services, the plain file test, and the three
@@ -79,6 +94,7 @@ class ServicesMountScriptHost : public MountScriptHost {
     bool IsRunning(const std::string& name) override;
     std::string ShortPathName(const std::string& path) override;
     std::string WindowsDirectory() override;
+    std::string DataFolder() override;
     bool AskYesNo(const std::string& question) override;
     bool ActivateWindowAndSendEnter(const std::string& title) override;
     std::string ReadRegistryValue(unsigned long root, const std::string& key,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "system/asciicase.h"
 #include "system/commandline.h"
 #include "system/folders.h"
 #include "system/processes.h"
@@ -13,6 +14,17 @@ std::string DaemonMountArguments(const std::string& imagePath) {
     return " -mount 0,\"" + EscapeInsideQuotes(imagePath) + "\"";
 }
 
+bool MountProgramTakes(const std::string& imagePath) {
+    for (const char* kind : {".chd", ".pbp", ".m3u"})
+        if (EndsWithIgnoringCase(imagePath, kind)) return false;
+    return true;
+}
+
+namespace {
+// Today's DAEMON Tools Lite: its command-line program, below a Program Files folder.
+constexpr const char* kLiteProgram = "DAEMON Tools Lite\\DTCommandLine.exe";
+}  // namespace
+
 #ifdef _WIN32
 
 std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::string& appPath,
@@ -20,9 +32,16 @@ std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::str
                                                                   const std::string&) {
     // The drive of the program's own folder, such as "C:".
     const std::string drive = appPath.substr(0, 2);
-    return {{"daemon.exe", "daemon"},
-            {drive + "\\progra~1\\d-tools\\daemon.exe", drive + "\\progra~1\\d-tools\\daemon"},
-            {drive + "\\archiv~1\\d-tools\\daemon.exe", drive + "\\archiv~1\\d-tools\\daemon"}};
+    std::vector<std::pair<std::string, std::string>> candidates = {
+        {"daemon.exe", "daemon"},
+        {drive + "\\progra~1\\d-tools\\daemon.exe", drive + "\\progra~1\\d-tools\\daemon"},
+        {drive + "\\archiv~1\\d-tools\\daemon.exe", drive + "\\archiv~1\\d-tools\\daemon"}};
+    const std::vector<std::string> programFiles = ProgramFilesFolders();
+    for (const std::string& folder : programFiles)
+        candidates.push_back({folder + "d-tools\\daemon.exe", folder + "d-tools\\daemon.exe"});
+    for (const std::string& folder : programFiles)
+        candidates.push_back({folder + kLiteProgram, folder + kLiteProgram});
+    return candidates;
 }
 
 #else
@@ -57,10 +76,13 @@ std::string FindDaemonCommand(const std::string& appPath, const std::string& pro
 std::string PlayMountCommand(const std::string& appPath, const std::string& programFolder,
                              const std::string& imagePath,
                              const std::function<bool(const std::string&)>& fileExists) {
+    if (!MountProgramTakes(imagePath)) return {};
     std::string program = FindDaemonCommand(appPath, programFolder, fileExists);
     if (program.empty()) return {};
-    // The program part goes unquoted, as on Windows, unless a blank in a Linux folder name
-    // would split it.
+    // The program part goes unquoted, as on Windows, unless a blank in its folder's name
+    // (Program Files) would split it.
+    if (EndsWithIgnoringCase(program, kLiteProgram))
+        return QuoteArgument(program) + " --mount --path \"" + EscapeInsideQuotes(imagePath) + "\"";
     return QuoteArgument(program) + DaemonMountArguments(imagePath);
 }
 

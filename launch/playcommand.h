@@ -1,6 +1,6 @@
 #pragma once
 // The command lines that ask DAEMON Tools (on Linux: Vorlisk's `daemon` helper) to mount a
-// disc image on its device 0.
+// disc image on its device 0, and which images a mount program takes at all.
 
 #include <functional>
 #include <string>
@@ -14,10 +14,16 @@ namespace vorlisk {
 // the path still arrives as one argument.
 std::string DaemonMountArguments(const std::string& imagePath);
 
+// False for the kinds of image that no mount program takes (CHD, PSP-style PBP, and the
+// .m3u playlists of several discs): Play hands those to the emulator and never mounts them.
+bool MountProgramTakes(const std::string& imagePath);
+
 // Where DAEMON Tools is looked for, in order: pairs of (file tested for existence, program
 // part of the command line). `appPath` is the data folder and `programFolder` the folder of
 // the executable, each ending in a separator; `pathVariable` is the search path (PATH). The
-// last two are used on Linux only.
+// last two are used on Linux only. On Windows the old 8.3 names come first, then d-tools\ and
+// the folder of today's DAEMON Tools Lite (its DTCommandLine.exe) in the real Program Files
+// folders, which a Windows without short names finds only so.
 std::vector<std::pair<std::string, std::string>> DaemonCandidates(const std::string& appPath,
                                                                   const std::string& programFolder,
                                                                   const std::string& pathVariable);
@@ -28,7 +34,8 @@ std::string FindDaemonCommand(const std::string& appPath, const std::string& pro
                               const std::function<bool(const std::string&)>& fileExists);
 
 // The whole mount command of the Play and Get buttons for `imagePath`, or empty when DAEMON
-// Tools is not found.
+// Tools is not found or takes no image of its kind. DAEMON Tools Lite's DTCommandLine.exe
+// gets its own form: ` --mount --path "<imagePath>"`.
 std::string PlayMountCommand(const std::string& appPath, const std::string& programFolder,
                              const std::string& imagePath,
                              const std::function<bool(const std::string&)>& fileExists);

@@ -2,6 +2,7 @@
 // Where the program, its data and the user's own settings live, and the short form of a path.
 
 #include <string>
+#include <vector>
 
 namespace vorlisk {
 
@@ -31,6 +32,16 @@ std::string InstallPrefix(const std::string& programFolder);
 // which reads as a missing file.
 std::string ShippedFile(const std::string& appPath, const std::string& programFolder,
                         const std::string& name);
+
+#ifdef _WIN32
+// The real Program Files folders (the 64-bit one, then the 32-bit one when it differs), each
+// ending in a backslash; those the system does not name are left out.
+std::vector<std::string> ProgramFilesFolders();
+#endif
+
+// Where the README installed with the program lies: README.txt in the program's folder on
+// Windows; on Linux share/doc/vorlisk/README.md below the installed prefix.
+std::string InstalledReadme(const std::string& programFolder);
 
 // The short form of `path`. Linux paths have no short form: the path itself when it names
 // an existing file or folder, otherwise the empty text.

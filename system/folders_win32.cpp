@@ -1,7 +1,12 @@
-// The program's folder, the Windows folder and the short (8.3) form of a path.
+// The program's folder, the Windows folder, the Program Files folders and the short (8.3)
+// form of a path.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <knownfolders.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "system/files.h"
@@ -48,11 +53,30 @@ std::string DataFolder(const std::string& programFolder) {
     return Utf8Text(folder);
 }
 
+std::string InstalledReadme(const std::string& programFolder) {
+    return programFolder + "README.txt";
+}
+
 std::string ShippedFile(const std::string& appPath, const std::string& programFolder,
                         const std::string& name) {
     for (const std::string& path : {appPath + name, programFolder + name})
         if (FileExists(path)) return path;
     return appPath + name;
+}
+
+std::vector<std::string> ProgramFilesFolders() {
+    std::vector<std::string> folders;
+    for (const KNOWNFOLDERID* id : {&FOLDERID_ProgramFiles, &FOLDERID_ProgramFilesX86}) {
+        PWSTR path = nullptr;
+        if (SUCCEEDED(::SHGetKnownFolderPath(*id, 0, nullptr, &path)) && path && *path) {
+            std::string folder = Utf8Text(path);
+            if (folder.back() != '\\') folder += '\\';
+            if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+                folders.push_back(folder);
+        }
+        ::CoTaskMemFree(path);
+    }
+    return folders;
 }
 
 std::string ShortPathOf(const std::string& path) {

@@ -148,11 +148,13 @@ class formGameInventory : public QDialog {
     // Mounts `imagePath` with the helper that Play finds and waits for the mount command to end
     // while the window paints (a progress box with Cancel after half a second); what the helper
     // printed goes into `mountOutput`. A failed mount is told in a message with its error output.
-    enum class MountOutcome { Mounted, Failed, Cancelled };
+    // NotMounted: no mount program was found, or none takes the image's kind.
+    enum class MountOutcome { Mounted, NotMounted, Failed, Cancelled };
     MountOutcome MountImage(const std::string& imagePath, std::string& mountOutput);
     void lstName_DblClick();
     void imgGame_DblClick(int Index);
-    void RunMountScript(const std::string& imagePath, const std::string& mountOutput);
+    void RunMountScript(const std::string& imagePath, const std::string& mountOutput,
+                        bool imageInDrive);
 
     void imgGame_Click(int Index);
     // Fills the picture boxes for the record in the editor: each with its chosen picture, else
@@ -199,6 +201,10 @@ class formGameInventory : public QDialog {
     bool HandleKeyPress(QEvent* event);
     void ApplyTranslation();
     void ApplyGenreList();
+    // Shows the hint in the list while the catalogue holds no game.
+    void UpdateEmptyHint();
+    // Tells the user, and the log, that the file at `path` could not be read and why.
+    void SayUnreadable(const std::string& path, const std::string& reason);
     void SetWidthTwips(int twips);
     void MoveLeftTwips(QWidget* control, int twips);
     void WarnSaveFailed(const InventoryFile::SaveStatus& status);
@@ -219,6 +225,8 @@ class formGameInventory : public QDialog {
     PlayClock* playClock_ = nullptr;    // made at start-up
     InventoryFile inventory_{""};
     GameListModel* model_ = nullptr;
+    // The hint in the list of a catalogue without games.
+    QLabel* emptyHint_ = nullptr;
     std::string appPath_;
     InterfaceText text_;
     QString searchText_;

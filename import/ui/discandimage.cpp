@@ -74,16 +74,20 @@ void formGameInventory::btnGet_Click() {
     // After a failed or cancelled mount the drives may still hold the disc before: it is not
     // read.
     std::string mountOutput;
-    if (FileExists(imagePath) && MountImage(imagePath, mountOutput) != MountOutcome::Mounted)
-        return;
+    if (FileExists(imagePath)) {
+        const MountOutcome mounted = MountImage(imagePath, mountOutput);
+        if (mounted == MountOutcome::Failed || mounted == MountOutcome::Cancelled) return;
+    }
     std::string id = GetDiscGameId(mountOutput);
     if (!id.empty()) TakeGameId(id);
 }
 
 void formGameInventory::TakeGameId(const std::string& id) {
     SetBytes(txtID(), id);
-    std::string name =
-        LookupGameName(ShippedFile(appPath_, system_.ProgramFolder(), "games.txt"), id);
+    const std::string gamesTxt = ShippedFile(appPath_, system_.ProgramFolder(), "games.txt");
+    std::string failure;
+    std::string name = LookupGameName(gamesTxt, id, &failure);
+    if (!failure.empty()) SayUnreadable(gamesTxt, failure);
     if (name.empty()) return;
     SetBytes(txtName(), name);
     cmbGameGenRe()->setFocus();

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <chrono>
 
+#include "app/programlog.h"
 #include "app/ui/backgroundwork.h"
 #include "app/ui/formGameInventory.h"
 #include "app/ui/text.h"
@@ -65,7 +66,8 @@ formGameInventory::MountOutcome formGameInventory::MountImage(const std::string&
                                                              std::string& mountOutput) {
     std::string mount =
         PlayMountCommand(appPath_, system_.ProgramFolder(), imagePath, vorlisk::FileExists);
-    if (mount.empty()) return MountOutcome::Mounted;  // no helper: the drives hold what they hold
+    // No mount program, or an image none takes: the drives hold what they hold.
+    if (mount.empty()) return MountOutcome::NotMounted;
 
     // The disc to look for in the drives, when its image names it.
     const std::string imageId = kMountMayStayResident ? ImageGameId(imagePath) : std::string();
@@ -108,13 +110,14 @@ void formGameInventory::btnPlay_Click() {
     if (!btnPlay()->isEnabled()) return;
     std::string imagePath = ImagePath();
     if (FileExists(imagePath)) {
-        // After a failed mount the game is played all the same: a Linux emulator boots the
+        // After a failed mount the game is played all the same: the emulator then gets the
         // image itself, and the launch script may not need the disc. A cancelled one plays not.
         std::string mountOutput;
-        if (MountImage(imagePath, mountOutput) == MountOutcome::Cancelled) return;
+        const MountOutcome mounted = MountImage(imagePath, mountOutput);
+        if (mounted == MountOutcome::Cancelled) return;
         playClock_->Begin(FieldBytes(txtID(), recordEncoding_),
                           FieldBytes(txtName(), recordEncoding_));
-        RunMountScript(imagePath, mountOutput);
+        RunMountScript(imagePath, mountOutput, mounted == MountOutcome::Mounted);
         return;
     }
     if (imagePath.empty()) return;
@@ -123,11 +126,16 @@ void formGameInventory::btnPlay_Click() {
 }
 
 void formGameInventory::RunMountScript(const std::string& imagePath,
-                                       const std::string& mountOutput) {
+                                       const std::string& mountOutput, bool imageInDrive) {
     std::array<std::string, 4> paths;
     for (int i = 0; i < 4; ++i) paths[static_cast<size_t>(i)] = pathDialog_->Path(i);
+    // When no drive shows a disc, the game ID is the one the image itself names.
+    auto gameId = [this, &mountOutput, &imagePath] {
+        std::string id = GetDiscGameId(mountOutput);
+        return id.empty() ? ImageGameId(imagePath) : id;
+    };
     ServicesMountScriptHost host(
-        system_, [this, &mountOutput] { return GetDiscGameId(mountOutput); },
+        system_, gameId,
         [this](const std::string& question) {
             return ui_.AskYesNo(this, ToQt(question), QStringLiteral("Vorlisk"));
         },
@@ -135,12 +143,16 @@ void formGameInventory::RunMountScript(const std::string& imagePath,
             startWatch_->Watch(commandLine, playClock_->Time(std::move(program)));
         });
     const int entry = cmbPlay()->currentIndex();
-    const Launch launch = vorlisk::RunMountScript(imagePath, entry, paths, host);
+    const LaunchResult launch = vorlisk::RunMountScript(imagePath, entry, paths, host, imageInDrive);
     // Nothing to start is said, with what is missing, never passed over in silence.
     std::string text =
-        NothingStartedMessage(launch, entry, MountScriptPath(host.WindowsDirectory()),
-                              FromQt(WithoutAccessKeys(btnPaths()->text())));
-    if (!text.empty()) ui_.ShowMessage(this, ToQt(text), windowTitle(), MessageIcon::Exclamation);
+        NothingStartedMessage(launch, entry, FromQt(WithoutAccessKeys(btnPaths()->text())));
+    if (text.empty()) return;
+    if (launch.launch == Launch::UnreadableScript)
+        AppendToLog(LogPath(), text);
+    else if (!imageInDrive)
+        text = text_.strNotMounted + "\n\n" + text;
+    ui_.ShowMessage(this, ToQt(text), windowTitle(), MessageIcon::Exclamation);
 }
 
 void formGameInventory::ShowPlayTime() {

@@ -13,10 +13,12 @@
 #include <thread>
 #endif
 
+#include "import/discid.h"
 #include "launch/mountscript.h"
 #include "system/commandline.h"
 #include "system/files.h"
 #include "system/processes.h"
+#include "system/textfile.h"
 #include "tests/core/environment.h"
 #include "tests/core/tempfolder.h"
 
@@ -42,6 +44,7 @@ std::ostream& operator<<(std::ostream& out, const Started& s) {
 class RecordingHost : public MountScriptHost {
   public:
     std::string folder;
+    std::string dataFolder;
     std::set<std::string> existing;
     std::string discId;
     std::vector<std::string> processes;
@@ -75,6 +78,7 @@ class RecordingHost : public MountScriptHost {
         events.push_back("folder");
         return folder;
     }
+    std::string DataFolder() override { return dataFolder; }
     bool AskYesNo(const std::string& question) override {
         questions.push_back(question);
         if (answers.empty()) return false;
@@ -139,7 +143,7 @@ class MountScriptTest : public ::testing::Test {
 
     void Run(const std::string& imagePath, int emulator = 0,
              const std::array<std::string, 4>& paths = {}) {
-        RunMountScript(imagePath, emulator, paths, host_);
+        RunMountScript(imagePath, emulator, paths, host_, true);
     }
 
     TempFolder temp_{"vorlisk-mountscript"};
@@ -427,6 +431,74 @@ TEST_F(MountScriptTest, AcceptsEveryLineEnd) {
     EXPECT_EQ(StartedNormally(), (std::vector<std::string>{"A", "C", "D", "E"}));
 }
 
+// Text `lines` in UTF-8 (for the letters of Latin-1 the tests use), or as UTF-16 bytes.
+std::string Utf8Of(const std::u16string& text) {
+    std::string bytes;
+    for (char16_t c : text) {
+        if (c < 0x80) {
+            bytes += static_cast<char>(c);
+        } else {
+            bytes += static_cast<char>(0xC0 | c >> 6);
+            bytes += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return bytes;
+}
+std::string Utf16Of(const std::u16string& text, bool little) {
+    std::string bytes;
+    for (char16_t c : text) {
+        const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+        bytes += little ? low : high;
+        bytes += little ? high : low;
+    }
+    return bytes;
+}
+
+// Scripts and the other files people write, as editors save them: every encoding and line end
+// reads as the same lines, and the script starts the same one branch.
+TEST_F(MountScriptTest, EveryEncodingAndLineEndReadsTheSame) {
+    const std::vector<std::u16string> lines = {u"if gameid = SLUS-00594 then",
+                                               u"C:\\EMU\\Caf\u00e9.exe %image%", u"else",
+                                               u"C:\\OTHER.EXE", u"end if"};
+    auto joined = [&lines](const std::u16string& end) {
+        std::u16string text;
+        for (const auto& line : lines) text += line + end;
+        return text;
+    };
+    const std::string games = "SLUS-00594 Caf\xC3\xA9 Racer\tRACE";
+    struct Case {
+        const char* what;
+        std::string script;  // the script's bytes; games.txt is the one line `games` alike
+        std::string gamesTxt;
+    };
+    const std::vector<Case> cases = {
+        {"no mark, CR LF", Utf8Of(joined(u"\r\n")), games + "\r\n"},
+        {"no mark, LF", Utf8Of(joined(u"\n")), games + "\n"},
+        {"UTF-8 mark, CR LF", "\xEF\xBB\xBF" + Utf8Of(joined(u"\r\n")), "\xEF\xBB\xBF" + games},
+        {"UTF-8 mark, LF", "\xEF\xBB\xBF" + Utf8Of(joined(u"\n")), "\xEF\xBB\xBF" + games},
+        {"UTF-16 LE, CR LF", Utf16Of(u"\xFEFF" + joined(u"\r\n"), true),
+         Utf16Of(u"\xFEFFSLUS-00594 Caf\u00e9 Racer\tRACE\r\n", true)},
+        {"UTF-16 BE, LF", Utf16Of(u"\xFEFF" + joined(u"\n"), false),
+         Utf16Of(u"\xFEFFSLUS-00594 Caf\u00e9 Racer\tRACE", false)},
+    };
+    std::vector<std::string> expectedLines;
+    for (const auto& line : lines) expectedLines.push_back(Utf8Of(line));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetHost();
+        host_.discId = "SLUS-00594";
+        WriteFile("daemount.ini", c.script);
+        Run(kGame1);
+        EXPECT_EQ(StartedNormally(),
+                  std::vector<std::string>{"C:\\EMU\\Caf\xC3\xA9.exe \"D:\\ISO\\GAME1.ISO\""});
+        TextLines read = ReadTextLines(temp_.Path("daemount.ini"), LineEnds::HandWritten);
+        EXPECT_TRUE(read.complete);
+        EXPECT_EQ(read.lines, expectedLines);
+        EXPECT_EQ(LookupGameName(temp_.Write("games.txt", c.gamesTxt), "SLUS-00594"),
+                  "Caf\xC3\xA9 Racer");
+    }
+}
+
 TEST_F(MountScriptTest, ReadsFolderAndGameIdOnceBeforeLookingAtTheScript) {
     WriteScript({"if gameid = SLUS-00594 then", "A", "end if", "if gameid = SLUS-00594 then", "B"});
     host_.discId = "SLUS-00594";
@@ -559,7 +631,7 @@ TEST_F(MountScriptTest, RealStartsHandOverEveryByteOfTheImagePath) {
         SCOPED_TRACE(c.emulator);
         WriteFile("daemount.ini", c.script);
         ServicesMountScriptHost host(services, [] { return std::string("SLUS-00594"); }, {}, {});
-        RunMountScript(image, c.emulator, {"", "", "", recorder}, host);
+        RunMountScript(image, c.emulator, {"", "", "", recorder}, host, true);
         const std::string out = recorder + ".out";
         for (int i = 0; i < 500 && !fs::exists(out); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -576,9 +648,13 @@ TEST_F(MountScriptTest, UnreadableScriptStartsNothing) {
     // (A file without read permission does not stop root, who may run these tests.)
     temp_.MakeFolder("daemount.ini");
     host_.existing.insert(Dir() + "/daemount.ini");
-    Run(kGame1);
+    const LaunchResult result = RunMountScript(kGame1, 0, {}, host_, true);
     EXPECT_TRUE(host_.started.empty());
     EXPECT_EQ(host_.idReads, 1);
+    // ... and is said, with the script's path.
+    EXPECT_EQ(result.launch, Launch::UnreadableScript);
+    EXPECT_NE(NothingStartedMessage(result, 0, "Paths...").find(Dir() + "/daemount.ini"),
+              std::string::npos);
 
     // A script that vanished after the test behaves the same.
     fs::remove(temp_.Path("daemount.ini"));
@@ -640,7 +716,7 @@ TEST_F(MountScriptTest, ServicesHostPassesThrough) {
             return false;
         },
         {});
-    RunMountScript("/img.iso", 0, {}, host);
+    RunMountScript("/img.iso", 0, {}, host, true);
     EXPECT_EQ(services.started, (std::vector<std::string>{"A", "C", "/opt/vgs/vgs.exe", "E"}));
     EXPECT_EQ(asked, std::vector<std::string>{"Q"});
 }

@@ -4,6 +4,7 @@
 
 #include "launch/playcommand.h"
 #include "system/commandline.h"
+#include "system/folders.h"
 #include "tests/core/environment.h"
 
 namespace vorlisk {
@@ -26,7 +27,42 @@ TEST(PlayCommand, MountArgumentsQuoteTheImagePath) {
     }
 }
 
-#ifndef _WIN32
+// Images that no mount program takes are never mounted, whatever is installed.
+TEST(PlayCommand, NoMountForImagesThatNoMountProgramTakes) {
+    auto any = [](const std::string&) { return true; };
+    for (const char* image : {"/g/a.chd", "/g/b.PBP", "/g/set.m3u", "C:\\G\\C.CHD"})
+        EXPECT_EQ(PlayMountCommand("/app/", "/app/", image, any), "") << image;
+    for (const char* image : {"/g/a.iso", "/g/b.cue", "/g/c.bin", "/g/chd.img"})
+        EXPECT_NE(PlayMountCommand("/app/", "/app/", image, any), "") << image;
+}
+
+#ifdef _WIN32
+// DAEMON Tools in the real Program Files folders, the old program and today's Lite, each with
+// the command line it takes.
+TEST(PlayCommand, DaemonToolsInTheRealProgramFiles) {
+    const std::vector<std::string> folders = ProgramFilesFolders();
+    ASSERT_FALSE(folders.empty());
+    const std::string image = "C:\\ISO\\Race Day.iso";
+    for (const std::string& folder : folders) {
+        struct Case {
+            std::string file;
+            Words words;
+        };
+        const std::vector<Case> cases = {
+            {folder + "d-tools\\daemon.exe",
+             {folder + "d-tools\\daemon.exe", "-mount", "0," + image}},
+            {folder + "DAEMON Tools Lite\\DTCommandLine.exe",
+             {folder + "DAEMON Tools Lite\\DTCommandLine.exe", "--mount", "--path", image}},
+        };
+        for (const Case& c : cases) {
+            auto exists = [&c](const std::string& path) { return path == c.file; };
+            EXPECT_EQ(SplitCommandLine(PlayMountCommand("C:\\V\\", "C:\\V\\", image, exists)),
+                      c.words)
+                << c.file;
+        }
+    }
+}
+#else
 
 TEST(PlayCommand, CandidatesInOrder) {
     using Pairs = std::vector<std::pair<std::string, std::string>>;

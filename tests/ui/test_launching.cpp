@@ -7,6 +7,8 @@
 
 #include "app/ui/widgets.h"
 #include "launch/ui/formEmulatorPath.h"
+#include "system/commandline.h"
+#include "tests/core/discimages.h"
 #include "tests/ui/windowfixture.h"
 
 namespace vorlisk::testing {
@@ -156,7 +158,8 @@ TEST_F(LaunchTest, PathsThatCannotBeSavedAreKeptAndTheUserIsTold) {
         size_t startMessages;  // the catalogue's
         size_t closeMessages;  // after closing the dialog twice
     };
-    const Case cases[] = {{"FIFOs", true, 1, 1}, {"a read-only emupath.txt", false, 0, 2}};
+    // At the start a FIFO catalogue and emupath.txt are said, each.
+    const Case cases[] = {{"FIFOs", true, 2, 1}, {"a read-only emupath.txt", false, 0, 2}};
     const std::string path = Folder() + "emupath.txt";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -180,8 +183,10 @@ TEST_F(LaunchTest, PathsThatCannotBeSavedAreKeptAndTheUserIsTold) {
         ASSERT_EQ(ui.messages.size(), c.startMessages + c.closeMessages);
         EXPECT_TRUE(ui.messages.back().text.contains(ToQt(path)));
         EXPECT_EQ(dialog.Path(0), "/emu/new");
-        if (c.fifos)
+        if (c.fifos) {
             EXPECT_EQ(std::filesystem::status(path).type(), std::filesystem::file_type::fifo);
+            EXPECT_NE(Read("vorlisk.log").find(path + " could not be read"), std::string::npos);
+        }
         else
             EXPECT_EQ(Read("emupath.txt"), "/emu/old\r\n");
     }
@@ -227,6 +232,71 @@ TEST_F(LaunchTest, PlayMountsTheImageThenStartsTheEmulator) {
 #endif
     EXPECT_EQ(system.started, (std::vector<Started>{mount, emulator, mount, emulator}));
     EXPECT_EQ(system.waitedFor, (std::vector<std::string>{mount.first, mount.first}));
+}
+
+// Play's routes: with a mount program found the image goes into a drive (and a Windows emulator
+// boots that); without one, or for an image that no mount program takes, nothing is mounted and
+// the emulator or the launch script gets the image and the ID the image names.
+TEST_F(LaunchTest, PlayHandsTheImageToTheEmulatorWhenNoDriveWillHoldIt) {
+    Write("vgs", "program");
+    Write("game.iso", "data");
+    Write("game.chd", "MComprHD");
+    Write("disc.iso", PlayStationIso("SLUS_005.94"));
+    std::filesystem::create_directories(Folder() + "config");
+    system.windowsFolder = Folder() + "config/";
+    Write("config/daemount.ini", "C:\\WRONG.EXE\r\n");
+    const std::string vgs = QuoteArgument(Folder() + "vgs");
+    struct Case {
+        const char* what;
+        bool helper;  // once put, it stays for the cases after
+        const char* emulator;
+        std::string image;
+        std::string dataScript;  // the data folder's daemount.ini, when not empty
+        bool mounts;
+        std::string started;  // after the mount, if any
+        QString message;      // what a message begins with
+    };
+    const std::vector<Case> cases = {
+        {"no mount program", false, "VGS", "game.iso", "", false,
+         vgs + " \"" + Folder() + "game.iso\"", ""},
+        {"no mount program, the data folder's script", false, "Real PSX", "disc.iso",
+         "emu %image% %gameid%\r\n", false, "emu \"" + Folder() + "disc.iso\" SLUS-00594", ""},
+        {"no mount program, no script for it", false, "Real PSX", "game.iso",
+         "if gameid = SLES-00001 then\r\nemu\r\n", false, "",
+         ToQt(InterfaceText().strNotMounted + "\n\nNothing was started")},
+        {"a CHD, which no mount program takes", true, "VGS", "game.chd", "", false,
+         vgs + " \"" + Folder() + "game.chd\"", ""},
+#ifdef _WIN32
+        {"mounted: the emulator boots the drive", true, "VGS", "game.iso", "", true,
+         Folder() + "vgs", ""},
+#else
+        {"mounted: a Linux emulator still gets the image", true, "VGS", "game.iso", "", true,
+         vgs + " \"" + Folder() + "game.iso\"", ""},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.helper) PutMountHelper();
+        std::filesystem::remove(Folder() + "daemount.ini");
+        if (!c.dataScript.empty()) Write("daemount.ini", c.dataScript);
+        system.started.clear();
+        system.waitedFor.clear();
+        ui.messages.clear();
+        formGameInventory& w = StartWithGame(c.emulator, Folder() + c.image);
+        w.PathDialog()->txtPath(0)->setText(ToQt(Folder() + "vgs"));
+        w.PathDialog()->hide();
+        w.btnPlay_Click();
+        EXPECT_EQ(system.waitedFor.size(), c.mounts ? 1u : 0u);
+        std::vector<std::string> started;
+        for (size_t i = c.mounts ? 1 : 0; i < system.started.size(); ++i)
+            started.push_back(system.started[i].first);
+        EXPECT_EQ(started, c.started.empty() ? std::vector<std::string>{}
+                                             : std::vector<std::string>{c.started});
+        ASSERT_EQ(ui.messages.size(), c.message.isEmpty() ? 0u : 1u);
+        if (!c.message.isEmpty())
+            EXPECT_TRUE(ui.messages[0].text.startsWith(c.message))
+                << ui.messages[0].text.toStdString();
+    }
 }
 
 TEST_F(LaunchTest, PlayAndGetWaitForTheMountAndSayWhenItFails) {
@@ -351,9 +421,11 @@ TEST_F(LaunchTest, PlayWithoutEmulatorCarriesOutTheLaunchScript) {
 }
 
 TEST_F(LaunchTest, PlayThatStartsNothingSaysWhatIsMissing) {
+    PutMountHelper();
     Write("game.iso", "data");
     std::filesystem::create_directories(Folder() + "config");
     system.windowsFolder = Folder() + "config/";
+    // Without a script, the message names the data folder's, which a user can write.
     const std::string script = Folder() + "config/daemount.ini";
     struct Case {
         const char* what;
@@ -365,11 +437,11 @@ TEST_F(LaunchTest, PlayThatStartsNothingSaysWhatIsMissing) {
         {"emulator without a path, no script", "ePSXe", "",
          ToQt("Nothing was started: the game's emulator has no program set, and there is no "
               "launch script " +
-              script +
+              Folder() + "daemount.ini" +
               ".\n\nSet the emulator's path with Paths..., or "
               "write a launch script there.")},
         {"Real PSX, no script", "Real PSX", "",
-         ToQt("Nothing was started: there is no launch script " + script +
+         ToQt("Nothing was started: there is no launch script " + Folder() + "daemount.ini" +
               ".\n\nWrite a launch script there, or choose an emulator for the game and set "
               "its path with Paths....")},
         {"script for other discs", "Real PSX",
