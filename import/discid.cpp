@@ -137,12 +137,19 @@ std::string GetDiscGameId(const std::vector<std::string>& cdromRoots) {
     return {};
 }
 
-std::string LookupGameName(const std::string& gamesTxtPath, const std::string& id) {
+std::string LookupGameName(const std::string& gamesTxtPath, const std::string& id,
+                           std::string* failure) {
     if (id.empty()) return {};
     const std::string upperId = UpperAsciiText(id);
     std::string result;
     LineReader reader(gamesTxtPath, LineEnds::HandWritten);
-    if (!reader.IsOpen()) return {};
+    auto sayFailure = [&] {
+        if (failure && reader.Failed() && PathExists(gamesTxtPath)) *failure = reader.FailureReason();
+    };
+    if (!reader.IsOpen()) {
+        sayFailure();
+        return {};
+    }
     std::string line;
     while (reader.Next(line)) {
         if (FindIgnoringCase(line, upperId) == std::string::npos) continue;
@@ -152,6 +159,7 @@ std::string LookupGameName(const std::string& gamesTxtPath, const std::string& i
         if (tab == std::string::npos || tab < 11) break;
         result.assign(line, 11, tab - 11);
     }
+    sayFailure();
     return result;
 }
 

@@ -81,6 +81,8 @@ std::string GetDiscGameId(const std::vector<std::string>& cdromRoots);
 // matching line without a TAB, or with its first TAB before column 12, ends the look-up
 // with what was found so far. Empty when nothing matches, when `id` is empty or when the
 // table cannot be read.
-std::string LookupGameName(const std::string& gamesTxtPath, const std::string& id);
+// `failure`, when given, is set to why a games.txt that is there could not be read (to its end).
+std::string LookupGameName(const std::string& gamesTxtPath, const std::string& id,
+                           std::string* failure = nullptr);
 
 }  // namespace vorlisk

@@ -174,4 +174,46 @@ char32_t FoldCase(char32_t c) {
     return c;
 }
 
+std::string Utf8FromUtf16(std::string_view bytes, bool littleEndian) {
+    auto unit = [&](size_t at) -> char32_t {
+        const auto first = static_cast<unsigned char>(bytes[at]);
+        const auto second = static_cast<unsigned char>(bytes[at + 1]);
+        return littleEndian ? first | second << 8 : first << 8 | second;
+    };
+    std::string utf8;
+    utf8.reserve(bytes.size());
+    auto put = [&utf8](char32_t c) {
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += static_cast<char>(0xC0 | c >> 6);
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | c >> 12);
+            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | c >> 18);
+            utf8 += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    };
+    size_t at = 0;
+    for (; at + 1 < bytes.size(); at += 2) {
+        const char32_t c = unit(at);
+        if (c >= 0xD800 && c < 0xDC00 && at + 3 < bytes.size()) {
+            const char32_t low = unit(at + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                put(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+                at += 2;
+                continue;
+            }
+        }
+        put(c >= 0xD800 && c < 0xE000 ? 0xFFFD : c);
+    }
+    if (at < bytes.size()) put(0xFFFD);
+    return utf8;
+}
+
 }  // namespace vorlisk

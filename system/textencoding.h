@@ -32,6 +32,10 @@ std::string ShownUtf8(std::string_view bytes);
 // are not also UTF-8, unless plain ASCII); otherwise, like any text for UTF-8, unchanged.
 std::string EncodeText(std::string_view utf8, TextEncoding encoding);
 
+// UTF-16 `bytes` (without their byte-order mark), little- or big-endian, as UTF-8. A surrogate
+// without its partner becomes U+FFFD, and so does an odd last byte.
+std::string Utf8FromUtf16(std::string_view bytes, bool littleEndian);
+
 // The character that begins at byte `i` of `bytes`, read as either encoding may have written
 // it: a well-formed UTF-8 sequence as its character, any other byte as its Windows-1252
 // character. `i` moves past it.

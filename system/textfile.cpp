@@ -1,17 +1,48 @@
 #include "system/textfile.h"
 
 #include <cstring>
+#include <string_view>
+
+#include "system/textencoding.h"
 
 namespace vorlisk {
 
 namespace {
 constexpr size_t kChunk = 1 << 16;
-}
+// A UTF-16 file is converted whole; one larger than this is no file written by hand.
+constexpr uint64_t kMostUtf16Bytes = 64 << 20;
+}  // namespace
 
 LineReader::LineReader(const std::string& path, LineEnds ends) : file_(path), ends_(ends) {
     open_ = file_.IsOpen();
     failed_ = !open_;
     reason_ = file_.FailureReason();
+    if (open_ && ends_ == LineEnds::HandWritten) ReadByteOrderMark();
+}
+
+void LineReader::ReadByteOrderMark() {
+    const std::string head = file_.Read(0, 3);
+    if (std::string_view(head).starts_with("\xEF\xBB\xBF")) {
+        offset_ = 3;
+        return;
+    }
+    const bool little = std::string_view(head).starts_with("\xFF\xFE");
+    if (!little && !std::string_view(head).starts_with("\xFE\xFF")) return;
+    eof_ = true;  // the whole file is read here
+    if (file_.Size() > kMostUtf16Bytes) {
+        failed_ = true;
+        reason_ = "a UTF-16 file larger than " + std::to_string(kMostUtf16Bytes >> 20) + " MiB";
+        return;
+    }
+    const std::string wide = file_.Read(2, static_cast<size_t>(file_.Size() - 2));
+    if (wide.size() + 2 < file_.Size()) {
+        failed_ = true;
+        reason_ = file_.FailureReason().empty() ? "reading stopped before the end of the file"
+                                                : file_.FailureReason();
+        return;
+    }
+    buffer_ = Utf8FromUtf16(wide, little);
+    end_ = buffer_.size();
 }
 
 bool LineReader::Fill() {

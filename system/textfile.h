@@ -13,7 +13,9 @@ enum class LineEnds {
     // The catalogue: a line ends at CR LF or a lone CR; a lone LF stays inside the line.
     // A CR followed by NUL is a CR that belongs to the line (see EncodeCatalogueLine).
     Catalogue,
-    // Files people write by hand: CR LF, a lone CR and a lone LF all end a line.
+    // Files people write by hand: CR LF, a lone CR and a lone LF all end a line. A UTF-8
+    // byte-order mark at the start is passed over, and a file with a UTF-16 mark (little- or
+    // big-endian, as Notepad saves "Unicode") is read as the UTF-8 it spells.
     HandWritten,
 };
 
@@ -33,6 +35,7 @@ class LineReader {
     const std::string& FailureReason() const { return reason_; }
 
   private:
+    void ReadByteOrderMark();
     bool Fill();
     int Peek();
 

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
@@ -28,6 +30,8 @@
 #include "launch/ui/formEmulatorPath.h"
 #include "launch/ui/playclock.h"
 #include "launch/ui/startwatch.h"
+#include "system/files.h"
+#include "system/folders.h"
 #include "system/services.h"
 #include "system/textfile.h"
 #include "ui_formGameInventory.h"
@@ -42,8 +46,7 @@ constexpr int kFrameTwips = 105;
 constexpr int kClientHeightTwips = 4935;
 
 const char* const kCredits = "Vorlisk 1.0 \xC2\xA9 2026";
-const char* const kHomePage = "https://vorlisk.example.org/";
-const char* const kFormerHomePage = "https://www.example.net/~vorlisk/";
+const char* const kLicence = "Free software under the MIT licence (see LICENSE).";
 
 int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
 
@@ -52,8 +55,13 @@ int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
 formGameInventory::formGameInventory(SystemServices& system, UserInterface& ui, QWidget* parent)
     : QDialog(parent), system_(system), ui_(ui), form_(std::make_unique<Ui::formGameInventory>()) {
     form_->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+#ifdef _WIN32
+    // Only the buttons named, and a thin frame: the layout is fixed, so nothing maximises.
+    flags |= Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint;
+#endif
+    setWindowFlags(flags);
     setWindowIcon(QIcon(QStringLiteral(":/resources/vorlisk.png")));
     setSizeGripEnabled(false);
     lblCredits()->setText(QString::fromUtf8(kCredits));
@@ -61,6 +69,12 @@ formGameInventory::formGameInventory(SystemServices& system, UserInterface& ui, 
     lstName()->setModel(model_);
     lstName()->setUniformItemSizes(true);
     lstName()->setSelectionMode(QAbstractItemView::SingleSelection);
+    emptyHint_ = new QLabel(lstName());
+    emptyHint_->setObjectName(QStringLiteral("lblEmptyHint"));
+    emptyHint_->setAlignment(Qt::AlignCenter);
+    emptyHint_->setWordWrap(true);
+    emptyHint_->setEnabled(false);  // greyed, as a hint is
+    connect(model_, &QAbstractItemModel::modelReset, this, &formGameInventory::UpdateEmptyHint);
     // The designed client area; the width follows the layout (narrow or wide).
     setFixedSize(Pixels(kWideWidthTwips - kFrameTwips), Pixels(kClientHeightTwips));
     ConnectHandlers();
@@ -160,6 +174,8 @@ bool formGameInventory::Form_Load() {
     playClock_ = new PlayClock(appPath_ + "playtime.txt", this);
     connect(playClock_, &PlayClock::played, this, &formGameInventory::ShowPlayTime);
     TextLines paths = pathDialog_->PathFile().Read();
+    if (!paths.complete && PathExists(pathDialog_->PathFile().Path()))
+        SayUnreadable(pathDialog_->PathFile().Path(), paths.failureReason);
     for (int i = 0; i < 4; ++i) {
         size_t line = static_cast<size_t>(i);
         ShowBytes(pathDialog_->txtPath(i), line < paths.lines.size() ? paths.lines[line] : "");
@@ -182,6 +198,7 @@ void formGameInventory::ApplyTranslation() {
         "btnGet",   "btnPaths",  "btnPlay",  "lblDescription", "lblGameInfo",
         "lblGenre", "lblID",     "lblPlay",  "lblScrnShots",   "chkISO"};
     Translation translation = ReadTranslation(appPath_ + "translate.txt");
+    if (!translation.complete) SayUnreadable(appPath_ + "translate.txt", translation.failureReason);
     for (size_t i = 0; i < translation.captions.size() && i < kTranslatedCaptions; ++i) {
         QWidget* control = findChild<QWidget*>(QString::fromLatin1(kTranslated[i]));
         QString caption = ToQt(translation.captions[i]);
@@ -192,11 +209,19 @@ void formGameInventory::ApplyTranslation() {
             text->setText(text->buddy() ? caption : WithoutAccessKeys(caption));
     }
     text_ = translation.text;
+    UpdateEmptyHint();
+}
+
+void formGameInventory::UpdateEmptyHint() {
+    emptyHint_->setText(ToQt(text_.strEmptyCatalogue));
+    emptyHint_->setGeometry(lstName()->rect().adjusted(6, 6, -6, -6));
+    emptyHint_->setVisible(model_->rowCount() == 0);
 }
 
 void formGameInventory::ApplyGenreList() {
     GenreList list = ReadGenreList(appPath_ + "genre.txt");
     if (!list.present) return;  // the designed lists stay
+    if (!list.complete) SayUnreadable(appPath_ + "genre.txt", list.failureReason);
     {
         // Rebuilding the lists selects nothing by itself; the filter is loaded once below.
         QSignalBlocker genreBlocker(cmbGenre());
@@ -215,6 +240,12 @@ void formGameInventory::ApplyGenreList() {
     }
     if (!list.complete) return;
     SelectEntry(cmbGenre(), 0);
+}
+
+void formGameInventory::SayUnreadable(const std::string& path, const std::string& reason) {
+    const std::string text = "The file " + path + " could not be read (" + reason + ").";
+    AppendToLog(LogPath(), text);
+    ui_.ShowMessage(this, ToQt(text), windowTitle(), MessageIcon::Exclamation);
 }
 
 QString formGameInventory::SaveCatalogue() {
@@ -364,11 +395,12 @@ void formGameInventory::btnInfo_Click() {
 }
 
 void formGameInventory::lblCredits_Click() {
+    const std::string readme = InstalledReadme(system_.ProgramFolder());
     QString text = QString::fromUtf8(kCredits) + QStringLiteral("\r\n\r\n") +
-                   QString::fromLatin1(kHomePage) + QStringLiteral("\r\n") +
-                   QString::fromLatin1(kFormerHomePage);
+                   QString::fromLatin1(kLicence) + QStringLiteral("\r\n") +
+                   QStringLiteral("The README: %1").arg(ToQt(readme));
     ui_.ShowMessage(this, text, windowTitle(), MessageIcon::Information);
-    ui_.OpenAddress(QString::fromLatin1(kHomePage));
+    if (FileExists(readme)) ui_.OpenAddress(QUrl::fromLocalFile(ToQt(readme)).toString());
 }
 
 // ---- selections ----
