@@ -48,7 +48,6 @@ with fuseiso and starts the game's emulator or the user's launch script.")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # The package's program carries no symbol table.
 set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vorlisk.example.org/)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The libraries' packages (the Qt 6 widgets runtime, and zlib, liblzma, libFLAC and libzstd,
@@ -73,7 +72,6 @@ file(WRITE ${DOCS}/copyright "\
 Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
 Upstream-Name: Vorlisk
 Upstream-Contact: ${CPACK_PACKAGE_CONTACT}
-Source: https://vorlisk.example.org/
 
 Files: *
 Copyright: 2026 The Vorlisk developers
@@ -85,7 +83,8 @@ foreach(page IN ITEMS vorlisk.1 changelog)
         COMMAND gzip -9nkf ${DOCS}/${page} DEPENDS ${DOCS}/${page} VERBATIM)
 endforeach()
 install(FILES ${DOCS}/vorlisk.1.gz DESTINATION share/man/man1)
-install(FILES ${DOCS}/copyright ${DOCS}/changelog.gz DESTINATION share/doc/vorlisk)
+# The README, which the credits of the window open.
+install(FILES ${DOCS}/copyright ${DOCS}/changelog.gz README.md DESTINATION share/doc/vorlisk)
 
 # Everything that is installed: `make install` and `make package` build this alone.
 add_custom_target(installed_files ALL

@@ -1,5 +1,7 @@
 #include "system/commandline.h"
 
+#include <cctype>
+
 namespace vorlisk {
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
@@ -101,6 +103,19 @@ std::string EscapeInsideQuotes(const std::string& text) {
     // Backslashes at the end come right before the closing quote that the caller adds.
     escaped.append(backslashes, '\\');
     return escaped;
+}
+
+std::string WindowsProgramFolder(const std::string& commandLine,
+                                 const std::function<bool(const std::string&)>& isProgram) {
+    const std::vector<std::string> words = SplitProgramAndArguments(commandLine, isProgram);
+    if (words.empty()) return {};
+    const std::string& program = words[0];
+    auto separator = [](char c) { return c == '\\' || c == '/'; };
+    const bool onDrive = program.size() > 2 && std::isalpha(static_cast<unsigned char>(program[0])) &&
+                         program[1] == ':' && separator(program[2]);
+    const bool onShare = program.size() > 2 && separator(program[0]) && separator(program[1]);
+    if (!onDrive && !onShare) return {};
+    return program.substr(0, program.find_last_of("\\/") + 1);
 }
 
 std::string QuoteArgument(const std::string& argument) {

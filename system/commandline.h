@@ -28,6 +28,13 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 std::vector<std::string> SplitProgramAndArguments(
     const std::string& commandLine, const std::function<bool(const std::string&)>& isProgram);
 
+// The folder, ending in its separator, of the program that `commandLine` starts when the line
+// names it by a full Windows path (C:\Emu\emu.exe, \\server\share\emu.exe), the program found
+// as SplitProgramAndArguments finds it; empty for a program given by its name alone or by a
+// relative path. A Windows program starts there, as a shortcut's "Start in".
+std::string WindowsProgramFolder(const std::string& commandLine,
+                                 const std::function<bool(const std::string&)>& isProgram);
+
 // The text that SplitCommandLine turns back into exactly `argument`: the argument itself when
 // it holds no blank, TAB or double quote and is not empty, otherwise the argument in double
 // quotes with its quotes and the backslashes before them escaped.

@@ -59,6 +59,10 @@ std::string InstallPrefix(const std::string& programFolder) {
     return slash == std::string::npos ? programFolder + "../" : programFolder.substr(0, slash + 1);
 }
 
+std::string InstalledReadme(const std::string& programFolder) {
+    return InstallPrefix(programFolder) + "share/doc/vorlisk/README.md";
+}
+
 std::string ShippedFile(const std::string& appPath, const std::string& programFolder,
                         const std::string& name) {
     for (const std::string& path : {appPath + name, programFolder + name,

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "system/commandline.h"
+#include "system/files.h"
 #include "system/processes.h"
 #include "system/services.h"
 #include "system/widetext.h"
@@ -20,8 +22,9 @@ namespace vorlisk {
 namespace {
 
 // Starts `commandLine` as a new process showing its first window in `showWindow`, its standard
-// error written to `errors` when that is an inheritable handle. False when it cannot be
-// started; otherwise the caller closes the two handles of `process`.
+// error written to `errors` when that is an inheritable handle. A program given by its full path
+// starts in its own folder, where emulators look for their BIOS, plugins and settings. False
+// when it cannot be started; otherwise the caller closes the two handles of `process`.
 bool CreateWithShowState(const std::string& commandLine, WORD showWindow,
                          PROCESS_INFORMATION& process, HANDLE errors = nullptr) {
     // CreateProcessW may write into the command line, so it gets a copy of its own.
@@ -34,8 +37,10 @@ bool CreateWithShowState(const std::string& commandLine, WORD showWindow,
         startup.dwFlags |= STARTF_USESTDHANDLES;
         startup.hStdError = errors;
     }
+    const std::wstring folder = WideText(WindowsProgramFolder(commandLine, FileExists));
     return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, errors ? TRUE : FALSE, 0,
-                            nullptr, nullptr, &startup, &process) != FALSE;
+                            nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
+                            &process) != FALSE;
 }
 
 // A started program whose process and error pipe are read as Poll is called, until the watch

@@ -3,6 +3,10 @@
 #include <cstdio>
 #include <optional>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "app/ui/comeforward.h"
 #include "app/ui/commandline.h"
 #include "app/ui/formGameInventory.h"
@@ -21,6 +25,16 @@ int main(int argc, char** argv) {
         end = vorlisk::ReadCommandLine(QCoreApplication::arguments());
     }
     if (end) {
+#ifdef _WIN32
+        // A window program has no console: started from one, it prints into that one, unless
+        // its output already goes somewhere (a pipe, a file). From Explorer nothing changes.
+        const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        if ((!output || ::GetFileType(output) == FILE_TYPE_UNKNOWN) &&
+            ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+            std::freopen("CONOUT$", "w", stdout);
+            std::freopen("CONOUT$", "w", stderr);
+        }
+#endif
         std::fputs(end->text.toLocal8Bit().constData(), end->exitCode == 0 ? stdout : stderr);
         return end->exitCode;
     }

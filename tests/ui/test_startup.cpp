@@ -1,8 +1,10 @@
 #include <gmock/gmock.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QUrl>
 
 #include <csignal>
 #include <cstdio>
@@ -273,18 +275,51 @@ TEST_F(WindowTest, EnterPressesTheDefaultButtonOfEachLayout) {
     EXPECT_EQ(system.started.size(), 1u);
 }
 
-TEST_F(WindowTest, CreditsShowTheLineThenOpenTheHomePage) {
-    formGameInventory& w = Start();
-    w.lblCredits_Click();
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Vorlisk"));
-    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Information);
-    QStringList lines = ui.messages[0].text.split(QStringLiteral("\r\n"));
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[0], w.lblCredits()->text());
-    EXPECT_TRUE(lines[1].isEmpty());
-    ASSERT_EQ(ui.openedAddresses.size(), 1u);
-    EXPECT_EQ(ui.openedAddresses[0], lines[2]);
+TEST_F(WindowTest, AnEmptyCatalogueShowsWhereToBeginUntilTheFirstGame) {
+    for (const bool empty : {true, false}) {
+        SCOPED_TRACE(empty ? "empty" : "with a game");
+        if (!empty) Write("gameinv.txt", "Game\t\tRPG\t0\t\t\t\tReal PSX\t\r\n");
+        formGameInventory& w = Start();
+        w.show();
+        auto* hint = w.lstName()->findChild<QLabel*>(QStringLiteral("lblEmptyHint"));
+        ASSERT_NE(hint, nullptr);
+        EXPECT_EQ(hint->isVisible(), empty);
+        EXPECT_EQ(hint->text(), ToQt(InterfaceText().strEmptyCatalogue));
+        w.btnInfo_Click();
+        w.txtName()->setText(QStringLiteral("First"));
+        w.btnAdd()->click();
+        EXPECT_FALSE(hint->isVisible());
+    }
+}
+
+TEST_F(WindowTest, CreditsShowVersionLicenceAndTheReadmeAndOpenIt) {
+#ifdef _WIN32
+    const std::string readme = Folder() + "bin\\README.txt";
+#else
+    const std::string readme = Folder() + "share/doc/vorlisk/README.md";
+#endif
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "installed" : "not installed");
+        if (installed) {
+            std::filesystem::create_directories(std::filesystem::path(readme).parent_path());
+            std::ofstream(readme) << "Vorlisk\n";
+        }
+        ui.messages.clear();
+        formGameInventory& w = Start();
+        w.lblCredits_Click();
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].title, QStringLiteral("Vorlisk"));
+        EXPECT_EQ(ui.messages[0].icon, MessageIcon::Information);
+        QStringList lines = ui.messages[0].text.split(QStringLiteral("\r\n"));
+        ASSERT_EQ(lines.size(), 4);
+        EXPECT_EQ(lines[0], w.lblCredits()->text());
+        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Vorlisk 1.0")));
+        EXPECT_TRUE(lines[2].contains(QStringLiteral("MIT")));
+        EXPECT_EQ(lines[3], ToQt("The README: " + readme));
+        EXPECT_EQ(ui.openedAddresses,
+                  installed ? std::vector<QString>{QUrl::fromLocalFile(ToQt(readme)).toString()}
+                            : std::vector<QString>{});
+    }
 }
 
 TEST_F(WindowTest, FailedSaveKeepsTheFileAndAsksBeforeQuitting) {
