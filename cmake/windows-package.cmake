@@ -6,6 +6,9 @@
 set(PACKAGE_NAME Vorlisk-${PROJECT_VERSION})
 set(PORTABLE ${CMAKE_BINARY_DIR}/portable/${PACKAGE_NAME})
 configure_file(resources/windows/README.txt ${CMAKE_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
+# The installed copy's README.txt tells of the installed program, not of the portable one.
+configure_file(resources/windows/INSTALLED.txt ${CMAKE_BINARY_DIR}/installed/README.txt @ONLY
+               NEWLINE_STYLE CRLF)
 find_program(MAKENSIS makensis)
 
 add_custom_target(windows-package ALL
@@ -19,7 +22,7 @@ add_custom_target(windows-package ALL
             ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/${PACKAGE_NAME}-portable.zip
             --format=zip ${PACKAGE_NAME}
     COMMAND ${MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DPROGRAM=$<TARGET_FILE:vorlisk>
-            -DGAMES=${CMAKE_SOURCE_DIR}/sample/games.txt -DREADME=${CMAKE_BINARY_DIR}/README.txt
+            -DGAMES=${CMAKE_SOURCE_DIR}/sample/games.txt -DREADME=${CMAKE_BINARY_DIR}/installed/README.txt
             -DICON=${CMAKE_SOURCE_DIR}/resources/vorlisk.ico
             -DOUTFILE=${CMAKE_BINARY_DIR}/${PACKAGE_NAME}-setup.exe
             ${CMAKE_SOURCE_DIR}/resources/windows/vorlisk.nsi

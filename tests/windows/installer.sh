@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installer under Wine, silent: it puts Vorlisk into Program Files with a Start-menu entry
-# and an entry to uninstall it, and its uninstaller takes all that away again but leaves the
-# user's files in %APPDATA%\Vorlisk\ alone.
+# and an entry to uninstall it, installing over a running Vorlisk ends without touching it, and
+# the uninstaller takes all that away again but leaves the user's files in %APPDATA%\Vorlisk\
+# alone.
 #
 #   tests/windows/installer.sh PATH/TO/Vorlisk-VERSION-setup.exe
 set -u
@@ -30,8 +31,23 @@ wineserver -w
 for file in Vorlisk.exe games.txt README.txt Uninstall.exe; do
     [ -s "$program/$file" ] || fail "the installer put no $file into Program Files\\Vorlisk"
 done
+grep -q "portable.txt lies here" "$program/README.txt" &&
+    fail "the installed README.txt describes the portable copy"
 [ -f "$shortcut" ] || fail "no Start-menu entry"
 wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "no entry to uninstall Vorlisk"
+
+# A running copy (a stand-in that runs a while under Vorlisk.exe's name) is not written over:
+# asked to close it, a silent installation says no and ends with code 2.
+cp "$WINEPREFIX/drive_c/windows/system32/cmd.exe" "$program/Vorlisk.exe"
+cp "$program/Vorlisk.exe" "$work/running.exe"
+wine "$program/Vorlisk.exe" /c "ping -n 30 127.0.0.1 >nul" &
+sleep 3
+wine "$setup" /S
+code=$?
+[ $code -eq 2 ] || fail "installing over a running copy ended with code $code, not 2"
+cmp -s "$program/Vorlisk.exe" "$work/running.exe" || fail "the running copy was written over"
+wineserver -k 2>/dev/null
+wineserver -w
 
 mkdir -p "$data"
 printf 'Game\tSLUS-00594\tRPG\t0\t\t\t\tReal PSX\t\r\n' >"$data/gameinv.txt"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Vorlisk.exe under Wine on a real X display with a window manager: it shows a catalogue of
 # three games (one with a Windows-1252 name), Play mounts the image with the DAEMON Tools found
-# in the working folder and starts the game's emulator, Add/Update changes the one record, and
+# in the working folder and starts the game's emulator, without DAEMON Tools hands it the image,
+# in its own folder both times, Add/Update changes the one record, and
 # closing writes the catalogue with every other line byte for byte. VORLISK_SMOKE_PICTURE
 # names a file for a picture of the window (xwd's format) with its information panel open.
 # DAEMON Tools and the emulator are stand-ins that record their command lines. Needs Wine,
@@ -56,14 +57,19 @@ others() {
 { crash 'A bandicoot.'; others; } >"$app/gameinv.txt"
 { crash 'A bandicoot. Fast.'; others; } >"$work/expected.txt"
 
-(cd "$app" && exec wine Vorlisk.exe) >"$work/vorlisk.log" 2>&1 &
-pids+=($!)
-
 failed=0
 fail() {
     echo "FAIL: $*"
     failed=1
 }
+
+# --help started from a console prints its usage there, and opens no window.
+help=$(cd "$app" && wine cmd /c "Vorlisk.exe --help" 2>&1 | tr -d '\r')
+grep -q -- "--version" <<<"$help" || fail "Vorlisk.exe --help in a console printed: $help"
+
+(cd "$app" && exec wine Vorlisk.exe) >"$work/vorlisk.log" 2>&1 &
+pids+=($!)
+
 window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
 wait_for() {
     for _ in $(seq 600); do eval "$1" && return 0; sleep 0.1; done
@@ -92,6 +98,19 @@ if wait_for '[ -s "$app/emu/ePSXe.log" ]'; then
         fail "the emulator got: $(cat "$app/emu/ePSXe.log")"
 else
     fail "Play started no emulator (DAEMON Tools got: $(cat "$app/daemon.log" 2>/dev/null))"
+fi
+# Without DAEMON Tools no drive will hold the disc: the emulator gets the image. Either way it
+# starts in its own folder.
+rm -f "$app/daemon.exe" "$app/emu/ePSXe.log"
+key alt+p
+if wait_for '[ -s "$app/emu/ePSXe.log" ]'; then
+    grep -qxF "\"$emulator\" \"$image\"" <(tr -d '\r' <"$app/emu/ePSXe.log") ||
+        grep -qxF "$emulator \"$image\"" <(tr -d '\r' <"$app/emu/ePSXe.log") ||
+        fail "without DAEMON Tools the emulator got: $(cat "$app/emu/ePSXe.log")"
+    grep -qixF "in $(windows_path "$app/emu")" <(tr -d '\r' <"$app/emu/ePSXe.log" | sed 's/\\$//') ||
+        fail "the emulator did not start in its own folder: $(cat "$app/emu/ePSXe.log")"
+else
+    fail "Play without DAEMON Tools started no emulator"
 fi
 
 # The information panel: the description gets two words more, then Add/Update and Escape.
