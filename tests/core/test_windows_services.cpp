@@ -495,8 +495,12 @@ TEST(WindowsPlayCommand, DaemonToolsIsLookedForOnTheProgramsDrive) {
         };
         EXPECT_EQ(PlayMountCommand(appPath, appPath, image, exists), c.command) << c.command;
         // The candidates are tried in order, up to the first that exists.
-        const std::vector<std::string> order = {"daemon.exe", programFiles + ".exe",
-                                                archive + ".exe"};
+        std::vector<std::string> order = {"daemon.exe", programFiles + ".exe", archive + ".exe"};
+        // Then the real Program Files folders: the old program, then today's Lite.
+        for (const std::string& folder : ProgramFilesFolders())
+            order.push_back(folder + "d-tools\\daemon.exe");
+        for (const std::string& folder : ProgramFilesFolders())
+            order.push_back(folder + "DAEMON Tools Lite\\DTCommandLine.exe");
         ASSERT_LE(tested.size(), order.size());
         EXPECT_TRUE(std::equal(tested.begin(), tested.end(), order.begin())) << c.command;
     }
