@@ -51,7 +51,8 @@ TEST(ReadTranslation, AppliesAsManyLinesAsTheFileHas) {
         {"15 lines", Joined(NumberedLines(15), "\r\n"), NumberedLines(15)},
         {"20 lines", Joined(NumberedLines(20), "\r\n"), NumberedLines(20)},
         {"23 lines", Joined(NumberedLines(23), "\r\n"), NumberedLines(23)},
-        std::vector<std::string> lines;  // the lines the file holds, at most 29 taken
+        {"27 lines", Joined(NumberedLines(27), "\r\n"), NumberedLines(27)},
+        {"29 lines", Joined(NumberedLines(29), "\r\n"), NumberedLines(29)},
         {"30 lines", Joined(NumberedLines(30), "\r\n"), NumberedLines(30)},
         {"an empty line 8", Joined(emptyEighth, "\r\n"), emptyEighth},
         {"blanks are kept", Joined(blanks, "\r\n"), blanks},
@@ -61,7 +62,7 @@ TEST(ReadTranslation, AppliesAsManyLinesAsTheFileHas) {
     for (const Case& c : cases) {
         TempFolder temp;
         Translation t = ReadTranslation(temp.Write("translate.txt", c.content));
-        std::vector<std::string> lines;  // the lines the file holds, at most 29 taken
+        size_t lines = std::min<size_t>(c.lines.size(), 29);
         std::vector<std::string> captions(c.lines.begin(),
                                           c.lines.begin() + std::min<size_t>(lines, 15));
         EXPECT_EQ(t.captions, captions) << c.name;
