@@ -212,7 +212,9 @@ LaunchResult RunMountScript(const std::string& imagePath, int emulatorIndex,
     Interpreter interpreter(imagePath, host.DiscGameId(), host);
     // The data folder's script comes first: a user cannot write the Windows folder.
     const std::string dataFolder = host.DataFolder();
-    LaunchResult result{Launch::NoScript, MountScriptPath(dataFolder.empty() ? folder : dataFolder)};
+    LaunchResult result;
+    result.launch = Launch::NoScript;
+    result.scriptPath = MountScriptPath(dataFolder.empty() ? folder : dataFolder);
     bool found = false;
     for (const std::string& place : {dataFolder, folder}) {
         found = !place.empty() && host.FileExists(MountScriptPath(place));
