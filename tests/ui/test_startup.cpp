@@ -313,8 +313,6 @@ TEST_F(WindowTest, CreditsShowVersionLicenceAndTheReadmeAndOpenIt) {
         QStringList lines = ui.messages[0].text.split(QStringLiteral("\r\n"));
         ASSERT_EQ(lines.size(), 4);
         EXPECT_EQ(lines[0], w.lblCredits()->text());
-        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Vorlisk 1.0")));
-        EXPECT_TRUE(lines[2].contains(QStringLiteral("MIT")));
         EXPECT_EQ(lines[3], ToQt("The README: " + readme));
         EXPECT_EQ(ui.openedAddresses,
                   installed ? std::vector<QString>{QUrl::fromLocalFile(ToQt(readme)).toString()}
