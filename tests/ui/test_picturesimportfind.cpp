@@ -203,6 +203,17 @@ TEST_F(WindowTest, AddIsoImagesImportsACollectionInTodaysFormats) {
     EXPECT_EQ(ui.messages[0].text,
               QStringLiteral("1 file(s) could not be read and were not added: Broken.chd"));
     if (kChdman.empty()) GTEST_SKIP() << "chdman (mame-tools) is not installed: no .chd made";
+
+    // Play of the CHD mounts nothing, though a mount program is there: the launch script gets
+    // the file itself and the ID it names.
+    PutMountHelper();
+    Write("daemount.ini", "emu %image% %gameid%\r\n");
+    Click("Racer");
+    w.btnPlay_Click();
+    EXPECT_TRUE(system.waitedFor.empty());
+    ASSERT_EQ(system.started.size(), 1u);
+    EXPECT_EQ(system.started[0].first, "emu \"" + images + "Racer.chd\" SLUS-00594");
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 #endif
 
