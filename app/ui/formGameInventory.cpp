@@ -69,6 +69,12 @@ formGameInventory::formGameInventory(SystemServices& system, UserInterface& ui, 
     lstName()->setModel(model_);
     lstName()->setUniformItemSizes(true);
     lstName()->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A border of the style sheet's own: the style's frame loses its right and bottom lines
+    // under the scroll areas' contents at 125 % and 150 % scaling.
+    for (QFrame* box : {static_cast<QFrame*>(lstName()), static_cast<QFrame*>(txtDescription())})
+        box->setStyleSheet(QStringLiteral(
+            "QAbstractScrollArea { border: 1px solid palette(mid); background: palette(base); }"
+            "QAbstractScrollArea:focus { border-color: palette(highlight); }"));
     emptyHint_ = new QLabel(lstName());
     emptyHint_->setObjectName(QStringLiteral("lblEmptyHint"));
     emptyHint_->setAlignment(Qt::AlignCenter);
