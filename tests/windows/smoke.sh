@@ -129,5 +129,41 @@ cmp -s "$work/expected.txt" "$app/gameinv.txt" || {
     fail "the catalogue is not the one expected, with the one record changed:"
     diff <(od -c "$work/expected.txt") <(od -c "$app/gameinv.txt") | head -20
 }
+# Installed (nothing beside the program): the catalogue and a launch script saved by Notepad,
+# with its UTF-8 mark, in %APPDATA%\Vorlisk\. Without DAEMON Tools, Play of a "Real PSX" game
+# carries out one branch of the script, whose program starts in its own folder.
+installed=$work/installed
+mkdir -p "$installed/a" "$installed/b"
+cp "$program" "$installed/Vorlisk.exe"
+cp "$recorder" "$installed/a/emu.exe"
+cp "$recorder" "$installed/b/emu.exe"
+data=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')\\Vorlisk")
+rm -rf "$data" && mkdir -p "$data"
+printf 'Crash Bandicoot\tSCUS-94900\tPLATFORM\t1\t%s\t\t\tReal PSX\t\r\n' "$image" >"$data/gameinv.txt"
+printf '\xEF\xBB\xBFif gameid = SLES-99999 then\r\n"%s"\r\nelse\r\n"%s" %%image%%\r\nend if\r\n' \
+    "$(windows_path "$installed/a/emu.exe")" "$(windows_path "$installed/b/emu.exe")" >"$data/daemount.ini"
+(cd "$work" && exec wine "$installed/Vorlisk.exe") >"$work/installed.log" 2>&1 &
+pids+=($!)
+if wait_for '[ -n "$(window Vorlisk)" ]'; then
+    main=$(window Vorlisk)
+    xdotool windowactivate --sync "$main" 2>/dev/null
+    sleep 1
+    click 60 64
+    key alt+p
+    if wait_for '[ -s "$installed/b/emu.log" ]'; then
+        sleep 1
+        [ -e "$installed/a/emu.log" ] && fail "both branches of the marked script started"
+        grep -qixF "in $(windows_path "$installed/b")" <(tr -d '\r' <"$installed/b/emu.log" | sed 's/\\$//') ||
+            fail "the script's program did not start in its own folder: $(cat "$installed/b/emu.log")"
+    else
+        fail "Play with the marked script in %APPDATA%\\Vorlisk started nothing"
+    fi
+    key Escape
+else
+    fail "the installed Vorlisk.exe shows no window"
+fi
+wineserver -k 2>/dev/null
+rm -rf "$data"
+
 [ $failed -eq 0 ] && echo "Vorlisk.exe under Wine: all checks passed"
 exit $failed
