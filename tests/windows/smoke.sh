@@ -3,7 +3,9 @@
 # three games (one with a Windows-1252 name), Play mounts the image with the DAEMON Tools found
 # in the working folder and starts the game's emulator, without DAEMON Tools hands it the image,
 # in its own folder both times, Add/Update changes the one record, and
-# closing writes the catalogue with every other line byte for byte. VORLISK_SMOKE_PICTURE
+# closing writes the catalogue with every other line byte for byte; --help prints in a console;
+# an installed copy shows the hint of an empty catalogue and carries out a launch script that
+# Notepad saved in %APPDATA%\Vorlisk\. VORLISK_SMOKE_PICTURE
 # names a file for a picture of the window (xwd's format) with its information panel open.
 # DAEMON Tools and the emulator are stand-ins that record their command lines. Needs Wine,
 # Xvfb, openbox and xdotool, and reports itself skipped (77) without them.
@@ -129,6 +131,26 @@ cmp -s "$work/expected.txt" "$app/gameinv.txt" || {
     fail "the catalogue is not the one expected, with the one record changed:"
     diff <(od -c "$work/expected.txt") <(od -c "$app/gameinv.txt") | head -20
 }
+# How many colours the middle rows of the game list hold, where the hint of an empty catalogue
+# stands: one when nothing is drawn there.
+list_colours() {
+    xwd -id "$main" -silent >"$work/window.xwd"
+    local h=($(od -An -v -tu4 --endian=big -N100 "$work/window.xwd"))
+    local start=$((h[0] + h[19] * 12)) line=${h[12]} bytes=$((h[11] / 8))
+    for y in $(seq 130 4 200); do
+        od -An -v -tx1 -w$bytes -j $((start + y * line + 10 * bytes)) -N $((120 * bytes)) \
+            "$work/window.xwd"
+    done | sort -u | wc -l
+}
+# Starts the installed copy and waits for its window.
+start_installed() {
+    (cd "$work" && exec wine "$installed/Vorlisk.exe") >>"$work/installed.log" 2>&1 &
+    pids+=($!)
+    wait_for '[ -n "$(window Vorlisk)" ]' || return 1
+    main=$(window Vorlisk)
+    xdotool windowactivate --sync "$main" 2>/dev/null
+    sleep 1
+}
 # Installed (nothing beside the program): the catalogue and a launch script saved by Notepad,
 # with its UTF-8 mark, in %APPDATA%\Vorlisk\. Without DAEMON Tools, Play of a "Real PSX" game
 # carries out one branch of the script, whose program starts in its own folder.
@@ -139,15 +161,20 @@ cp "$recorder" "$installed/a/emu.exe"
 cp "$recorder" "$installed/b/emu.exe"
 data=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')\\Vorlisk")
 rm -rf "$data" && mkdir -p "$data"
+# A first start with no catalogue: the empty list says where to begin.
+if start_installed; then
+    [ "$(list_colours)" -gt 1 ] || fail "an empty catalogue shows no hint in its list"
+    key Escape
+    wait_for '[ -z "$(window Vorlisk)" ]' || fail "Escape left the window open"
+else
+    fail "the installed Vorlisk.exe shows no window"
+fi
+wineserver -k 2>/dev/null
 printf 'Crash Bandicoot\tSCUS-94900\tPLATFORM\t1\t%s\t\t\tReal PSX\t\r\n' "$image" >"$data/gameinv.txt"
 printf '\xEF\xBB\xBFif gameid = SLES-99999 then\r\n"%s"\r\nelse\r\n"%s" %%image%%\r\nend if\r\n' \
     "$(windows_path "$installed/a/emu.exe")" "$(windows_path "$installed/b/emu.exe")" >"$data/daemount.ini"
-(cd "$work" && exec wine "$installed/Vorlisk.exe") >"$work/installed.log" 2>&1 &
-pids+=($!)
-if wait_for '[ -n "$(window Vorlisk)" ]'; then
-    main=$(window Vorlisk)
-    xdotool windowactivate --sync "$main" 2>/dev/null
-    sleep 1
+if start_installed; then
+    [ "$(list_colours)" -eq 1 ] || fail "the hint stays in a catalogue with a game"
     click 60 64
     key alt+p
     if wait_for '[ -s "$installed/b/emu.log" ]'; then
