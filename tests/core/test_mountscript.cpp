@@ -430,25 +430,20 @@ TEST_F(MountScriptTest, AcceptsEveryLineEnd) {
     EXPECT_EQ(StartedNormally(), (std::vector<std::string>{"A", "C", "D", "E"}));
 }
 
-// Text `lines` in UTF-8 (for the letters of Latin-1 the tests use), or as UTF-16 bytes.
-std::string Utf8Of(const std::u16string& text) {
-    std::string bytes;
-    for (char16_t c : text) {
-        if (c < 0x80) {
-            bytes += static_cast<char>(c);
-        } else {
-            bytes += static_cast<char>(0xC0 | c >> 6);
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return bytes;
-}
-std::string Utf16Of(const std::u16string& text, bool little) {
-    std::string bytes;
-    for (char16_t c : text) {
+// Text of Latin-1 letters as an editor saves it: UTF-8 without or with its mark, or UTF-16 with
+// its mark, little- or big-endian.
+enum class Saved { Utf8, Utf8Mark, Utf16Le, Utf16Be };
+std::string SavedAs(Saved saved, const std::u16string& text) {
+    const bool wide = saved == Saved::Utf16Le || saved == Saved::Utf16Be;
+    std::string bytes = saved == Saved::Utf8Mark ? "\xEF\xBB\xBF" : "";
+    for (char16_t c : wide ? u"\xFEFF" + text : text) {
         const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
-        bytes += little ? low : high;
-        bytes += little ? high : low;
+        if (wide)
+            bytes += saved == Saved::Utf16Le ? std::string{low, high} : std::string{high, low};
+        else if (c < 0x80)
+            bytes += low;
+        else
+            bytes += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
     }
     return bytes;
 }
@@ -456,37 +451,24 @@ std::string Utf16Of(const std::u16string& text, bool little) {
 // Scripts and the other files people write, as editors save them: every encoding and line end
 // reads as the same lines, and the script starts the same one branch.
 TEST_F(MountScriptTest, EveryEncodingAndLineEndReadsTheSame) {
-    const std::vector<std::u16string> lines = {u"if gameid = SLUS-00594 then",
-                                               u"C:\\EMU\\Caf\u00e9.exe %image%", u"else",
-                                               u"C:\\OTHER.EXE", u"end if"};
-    auto joined = [&lines](const std::u16string& end) {
-        std::u16string text;
-        for (const auto& line : lines) text += line + end;
-        return text;
-    };
-    const std::string games = "SLUS-00594 Caf\xC3\xA9 Racer\tRACE";
-    struct Case {
-        const char* what;
-        std::string script;  // the script's bytes; games.txt is the one line `games` alike
-        std::string gamesTxt;
-    };
-    const std::vector<Case> cases = {
-        {"no mark, CR LF", Utf8Of(joined(u"\r\n")), games + "\r\n"},
-        {"UTF-8 mark, CR LF", "\xEF\xBB\xBF" + Utf8Of(joined(u"\r\n")), "\xEF\xBB\xBF" + games},
-        {"UTF-16 LE, CR LF", Utf16Of(u"\xFEFF" + joined(u"\r\n"), true),
-         Utf16Of(u"\xFEFFSLUS-00594 Caf\u00e9 Racer\tRACE\r\n", true)},
-        {"UTF-16 BE, LF", Utf16Of(u"\xFEFF" + joined(u"\n"), false),
-         Utf16Of(u"\xFEFFSLUS-00594 Caf\u00e9 Racer\tRACE", false)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    const std::vector<std::pair<Saved, std::u16string>> cases = {{Saved::Utf8, u"\r\n"},
+                                                                 {Saved::Utf8Mark, u"\r\n"},
+                                                                 {Saved::Utf8Mark, u"\n"},
+                                                                 {Saved::Utf16Le, u"\r\n"},
+                                                                 {Saved::Utf16Be, u"\n"}};
+    for (const auto& [saved, end] : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "saved as " << static_cast<int>(saved) << ", line end of " << end.size());
         ResetHost();
         host_.discId = "SLUS-00594";
-        WriteFile("daemount.ini", c.script);
+        WriteFile("daemount.ini", SavedAs(saved, u"if gameid = SLUS-00594 then" + end +
+                                                     u"C:\\EMU\\Caf\u00e9.exe %image%" + end +
+                                                     u"else" + end + u"C:\\OTHER.EXE" + end));
         Run(kGame1);
         EXPECT_EQ(StartedNormally(),
                   std::vector<std::string>{"C:\\EMU\\Caf\xC3\xA9.exe \"D:\\ISO\\GAME1.ISO\""});
-        EXPECT_EQ(LookupGameName(temp_.Write("games.txt", c.gamesTxt), "SLUS-00594"),
+        const std::string games = SavedAs(saved, u"SLUS-00594 Caf\u00e9 Racer\tRACE" + end);
+        EXPECT_EQ(LookupGameName(temp_.Write("games.txt", games), "SLUS-00594"),
                   "Caf\xC3\xA9 Racer");
     }
 }
