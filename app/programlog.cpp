@@ -29,7 +29,7 @@ void AppendToLog(const std::string& path, const std::string& entry) {
         } while (next < log.size() && log[next] == ' ');
         start = next;
     }
-    WriteFileSafely(path, log.substr(start));
+    WriteOwnFileSafely(path, log.substr(start));
 }
 
 }  // namespace vorlisk

@@ -30,6 +30,11 @@ struct WriteResult {
 // when they were cut short are removed first (see RemoveLeftoverTempFiles).
 WriteResult WriteFileSafely(const std::string& path, const std::string& content);
 
+// Writes as WriteFileSafely does a file that only this program writes, never through a link:
+// where `path` holds anything but nothing or a regular file of this user's own (a link, a
+// folder, a device, another user's file), it is left alone and nothing is written anywhere.
+WriteResult WriteOwnFileSafely(const std::string& path, const std::string& content);
+
 // Removes the temporary files that saves of `path` left beside it when they were cut short
 // (the program was killed, the power went). Only files that WriteFileSafely names after
 // `path`, that are plain files of this user and that no save is writing are removed; any

@@ -132,11 +132,13 @@ void RemoveLeftoverTempFiles(const std::string& path) {
     if (std::optional<std::string> target = SaveTarget(path, reason)) RemoveLeftoversOf(*target);
 }
 
-WriteResult WriteFileSafely(const std::string& path, const std::string& content) {
+namespace {
+
+// Puts `content` in place of the file `target`, which is not a link, through a temporary file:
+// the save of `path`, which is `target` or a link that leads there.
+WriteResult ReplaceFile(const std::string& path, const std::string& target,
+                        const std::string& content) {
     std::string reason;
-    std::optional<std::string> found = SaveTarget(path, reason);
-    if (!found) return {false, reason};
-    const std::string& target = *found;
     RemoveLeftoversOf(target);
 
     // A file made read-only is left alone, as Windows leaves it.
@@ -170,6 +172,31 @@ WriteResult WriteFileSafely(const std::string& path, const std::string& content)
     }
     SyncFolderOf(target);
     return {true, {}};
+}
+
+}  // namespace
+
+WriteResult WriteFileSafely(const std::string& path, const std::string& content) {
+    std::string reason;
+    std::optional<std::string> target = SaveTarget(path, reason);
+    if (!target) return {false, reason};
+    return ReplaceFile(path, *target, content);
+}
+
+WriteResult WriteOwnFileSafely(const std::string& path, const std::string& content) {
+    // Opened without following a link: what is there is looked at itself. The rename that puts
+    // the new file in place replaces a name, never writing through one, so a link put there
+    // meanwhile is replaced, not followed.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 && errno != ENOENT) return {false, ErrnoText()};
+    if (fd >= 0) {
+        struct stat info {};
+        const bool own =
+            ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid();
+        ::close(fd);
+        if (!own) return {false, "not a file of this user's own"};
+    }
+    return ReplaceFile(path, path, content);
 }
 
 void LetOversizedWritesFail() { std::signal(SIGXFSZ, SIG_IGN); }

@@ -76,6 +76,11 @@ WriteResult WriteFileSafely(const std::string& path, const std::string& content)
     return {true, {}};
 }
 
+// The file takes the place of whatever was at `path`, a link too, which is never written through.
+WriteResult WriteOwnFileSafely(const std::string& path, const std::string& content) {
+    return WriteFileSafely(path, content);
+}
+
 // Windows has no signal for a file-size limit: such a write fails by itself.
 void LetOversizedWritesFail() {}
 

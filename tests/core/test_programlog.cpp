@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/programlog.h"
@@ -24,6 +25,18 @@ TEST(ProgramLog, KeepsTheNewestWholeEntriesWithinItsSize) {
     ASSERT_FALSE(kept.empty());
     EXPECT_NE(kept[0], ' ');  // it begins with an entry's first line
 }
+
+#ifndef _WIN32
+// A link in the log's place is left as it is, and so is the file it leads to.
+TEST(ProgramLog, WritesNothingThroughALink) {
+    testing::TempFolder temp;
+    const std::string notes = temp.Write("notes.txt", "my notes\n");
+    std::filesystem::create_symlink(notes, temp.Path("vorlisk.log"));
+    AppendToLog(temp.Path("vorlisk.log"), "Play started");
+    EXPECT_EQ(temp.Read("notes.txt"), "my notes\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(temp.Path("vorlisk.log")));
+}
+#endif
 
 }  // namespace
 }  // namespace vorlisk
