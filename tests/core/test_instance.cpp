@@ -2,7 +2,9 @@
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -97,6 +99,26 @@ TEST(PosixProgram, LockIsKeptWhereNobodyElseCanReachIt) {
         if (c.planted == Planted::LinkToAnotherFile) EXPECT_TRUE(fs::is_symlink(lock));
         if (held >= 0) ::close(held);
     }
+}
+
+// A lock of the user's own made read-only still keeps a second copy out. The check runs in a
+// child process as a user whom permissions bind, which root is not.
+TEST(PosixProgram, AReadOnlyLockOfTheUsersOwnStillKeepsASecondCopyOut) {
+    TempFolder data("vorlisk-data");
+    ScopedEnvironment environment;
+    environment.Set("XDG_DATA_HOME", data.Path());
+    const std::string folder = data.MakeFolder("vorlisk");
+    const auto child = [&] {
+        if (::geteuid() == 0 &&
+            (::chown(data.Path().c_str(), 65534, 65534) != 0 ||
+             ::chown(folder.c_str(), 65534, 65534) != 0 || ::setgid(65534) != 0 ||
+             ::setuid(65534) != 0))
+            std::_Exit(3);
+        const int held = ::open((folder + kInstanceLockName).c_str(), O_RDWR | O_CREAT, 0600);
+        if (held < 0 || ::flock(held, LOCK_EX) != 0 || ::fchmod(held, 0400) != 0) std::_Exit(4);
+        std::_Exit(PlatformServices().ClaimSingleInstance() ? 1 : 0);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
