@@ -1,8 +1,9 @@
 #pragma once
 // Ending the program with the desktop session: SIGTERM and SIGHUP (on POSIX systems) and the
-// session manager's request before logging out save what the main window's Close button
-// saves, without any question or message, and end the process at once: exit code 0, or 1
-// when something could not be saved.
+// platform's request to quit (the session manager ending the session) save what the main
+// window's Close button saves, without any question or message, and end the process at once:
+// exit code 0, or 1 when something could not be saved. The session manager's request to save
+// (for a checkpoint as before the end) saves in the same way and leaves the program running.
 
 #include <QObject>
 
@@ -19,6 +20,9 @@ class SessionEnd : public QObject {
   public:
     explicit SessionEnd(formGameInventory& window);
     ~SessionEnd() override;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // Saves, then ends the process; never returns.

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QUrl>
 
 #include <csignal>
@@ -432,6 +433,38 @@ TEST_F(WindowTest, EndSignalsSaveAndEndAtOnce) {
         if (c.pathsHeldBack) EXPECT_NE(Read("vorlisk.log").find(c.told), std::string::npos);
         EXPECT_EQ(Read("gameinv.txt"), record + (c.saveFails ? "a\r\n" : "edited\r\n"));
     }
+#endif
+}
+
+// The session manager asks to save for a checkpoint as before the session's end, and Qt tells
+// the two apart nowhere: the request saves and the program runs on; the platform's request to
+// quit, which ends the session, saves and ends at once. Both are sent as Qt delivers them.
+TEST_F(WindowTest, ASessionCheckpointSavesAndRunsOnWhileTheSessionsEndEnds) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the check runs in a child process made by fork";
+#else
+    const std::string record = "Game\tID2\tRACE\t0\t\t\t\tReal PSX\t";
+    Write("gameinv.txt", record + "a\r\n");
+    const auto child = [&] {
+        formGameInventory& w = Start();
+        SessionEnd sessionEnd(w);
+        Click("Game");
+        for (const char* edit : {"checkpoint", "end"}) {
+            w.txtDescription()->setPlainText(QString::fromLatin1(edit));
+            w.SaveGameRecord();
+            if (edit[0] == 'c') {
+                emit qApp->commitDataRequest(*qApp->findChild<QSessionManager*>());
+                std::fprintf(stderr, "[runs on, the file holds %s]\n",
+                             Read("gameinv.txt").substr(record.size()).c_str());
+            } else {
+                QEvent quit(QEvent::Quit);
+                QCoreApplication::sendEvent(qApp, &quit);
+            }
+        }
+        std::_Exit(2);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "runs on, the file holds checkpoint");
+    EXPECT_EQ(Read("gameinv.txt"), record + "end\r\n");
 #endif
 }
 
