@@ -26,31 +26,31 @@ struct InterfaceText {
     // Told after Add ISO Images left out files it could not read: %1 is their number, %2
     // the names of a few.
     std::string strSkippedImages = "%1 file(s) could not be read and were not added: %2";
-    // The play history of the selected game: %1 the date it was last played, %2 the time in
-    // all (strHoursPlayed, or strMinutesPlayed under an hour).
-    std::string strLastPlayed = "Last played %1 \xC2\xB7 %2";
-    std::string strHoursPlayed = "%1 h %2 min";
-    std::string strMinutesPlayed = "%1 min";
     // Play started nothing for an image that no drive holds.
     std::string strNotMounted =
         "The disc image was not put in a drive (no mount program was found, or none takes this "
         "kind of image), and no emulator was set to take it.";
     // Shown in the empty list of a catalogue without games.
     std::string strEmptyCatalogue = "No games yet: open Info >> and press Add ISO Images...";
+    // The play history of the selected game: %1 the day it was last played, %2 the time
+    // played in all (strHoursPlayed, or strMinutesPlayed under an hour).
+    std::string strLastPlayed = "Last played %1 \xC2\xB7 %2 in all";
+    std::string strHoursPlayed = "%1 h %2 min";
+    std::string strMinutesPlayed = "%1 min";
 };
 
 // Number of control captions at the head of translate.txt, and of all its lines.
 inline constexpr size_t kTranslatedCaptions = 15;
-inline constexpr size_t kTranslationLines = 29;
+inline constexpr size_t kTranslationLines = 32;
 
 // What translate.txt holds. `captions` are its lines 1 to 15 in file order (the captions of
 // btnAdd, btnAddISO, btnClose, btnClear, btnDelete, btnGet, btnPaths, btnPlay,
 // lblDescription, lblGameInfo, lblGenre, lblID, lblPlay, lblScrnShots, chkISO), fewer when
 // the file is shorter; controls beyond them keep their captions. `text` holds the defaults
-// with lines 16 to 29 applied, as far as the file has them, to strFilePrefix, strNotFound,
+// with lines 16 to 32 applied, as far as the file has them, to strFilePrefix, strNotFound,
 // strSelectImage, strSelectPicture, strSelectFolder, strPathSetupTitle, strFindPrompt,
-// strFindTitle, strReadingImages, strMounting, strCancel, strSkippedImages, strNotMounted and
-// strEmptyCatalogue.
+// strFindTitle, strReadingImages, strMounting, strCancel, strSkippedImages, strNotMounted,
+// strEmptyCatalogue, strLastPlayed, strHoursPlayed and strMinutesPlayed.
 struct Translation {
     std::vector<std::string> captions;
     InterfaceText text;
@@ -60,7 +60,7 @@ struct Translation {
 
 // Reads the translation at `path`. A missing or empty file changes nothing: no captions and
 // the default texts; so does one that cannot be read, which is marked so. Lines are taken as
-// they are (no trimming, empty lines kept); lines after the 29th are ignored.
+// they are (no trimming, empty lines kept); lines after the 32nd are ignored.
 Translation ReadTranslation(const std::string& path);
 
 // The genres of genre.txt, one per line, in file order, blanks, empty lines and duplicates
@@ -69,7 +69,7 @@ struct GenreList {
     std::vector<std::string> genres;
     bool complete = false;  // false when reading failed part-way; `genres` holds what was read
     std::string failureReason;
-    bool present = false;   // false when the file is missing or empty: keep the designed lists
+    bool present = false;  // false when the file is missing or empty: keep the designed lists
 };
 
 GenreList ReadGenreList(const std::string& path);

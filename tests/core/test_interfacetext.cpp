@@ -28,7 +28,8 @@ std::vector<std::string> TranslatedTexts(const InterfaceText& t) {
     return {t.strFilePrefix,    t.strNotFound,       t.strSelectImage, t.strSelectPicture,
             t.strSelectFolder,  t.strPathSetupTitle, t.strFindPrompt,  t.strFindTitle,
             t.strReadingImages, t.strMounting,       t.strCancel,      t.strSkippedImages,
-            t.strNotMounted,    t.strEmptyCatalogue};
+            t.strNotMounted,    t.strEmptyCatalogue, t.strLastPlayed,  t.strHoursPlayed,
+            t.strMinutesPlayed};
 }
 
 TEST(ReadTranslation, AppliesAsManyLinesAsTheFileHas) {
@@ -43,7 +44,7 @@ TEST(ReadTranslation, AppliesAsManyLinesAsTheFileHas) {
     struct Case {
         std::string name;
         std::string content;
-        std::vector<std::string> lines;  // the lines the file holds, at most 29 taken
+        std::vector<std::string> lines;  // the lines the file holds, at most 32 taken
     };
     const std::vector<Case> cases = {
         {"0 bytes", "", {}},
@@ -53,7 +54,8 @@ TEST(ReadTranslation, AppliesAsManyLinesAsTheFileHas) {
         {"23 lines", Joined(NumberedLines(23), "\r\n"), NumberedLines(23)},
         {"27 lines", Joined(NumberedLines(27), "\r\n"), NumberedLines(27)},
         {"29 lines", Joined(NumberedLines(29), "\r\n"), NumberedLines(29)},
-        {"30 lines", Joined(NumberedLines(30), "\r\n"), NumberedLines(30)},
+        {"32 lines", Joined(NumberedLines(32), "\r\n"), NumberedLines(32)},
+        {"33 lines", Joined(NumberedLines(33), "\r\n"), NumberedLines(33)},
         {"an empty line 8", Joined(emptyEighth, "\r\n"), emptyEighth},
         {"blanks are kept", Joined(blanks, "\r\n"), blanks},
         {"LF line ends", Joined(NumberedLines(23), "\n"), NumberedLines(23)},
@@ -62,7 +64,7 @@ TEST(ReadTranslation, AppliesAsManyLinesAsTheFileHas) {
     for (const Case& c : cases) {
         TempFolder temp;
         Translation t = ReadTranslation(temp.Write("translate.txt", c.content));
-        size_t lines = std::min<size_t>(c.lines.size(), 29);
+        size_t lines = std::min<size_t>(c.lines.size(), 32);
         std::vector<std::string> captions(c.lines.begin(),
                                           c.lines.begin() + std::min<size_t>(lines, 15));
         EXPECT_EQ(t.captions, captions) << c.name;

@@ -100,7 +100,7 @@ TEST(PlayTimeTest, PlayAddsTheTimeAndTheDayToTheHistory) {
     EXPECT_EQ(once.rfind("SLUS-00594\tGame\t", 0), 0u) << once;
     EXPECT_TRUE(once.ends_with("\t2\r\n")) << once;  // 1.5 s, rounded
     EXPECT_TRUE(window.lblPlayed()->text().startsWith(QStringLiteral("Last played ")));
-    EXPECT_TRUE(window.lblPlayed()->text().endsWith(QStringLiteral(" \u00B7 0 min")));
+    EXPECT_TRUE(window.lblPlayed()->text().endsWith(QStringLiteral(" \u00B7 0 min in all")));
 
     window.btnPlay_Click();
     QTest::qWait(1200);

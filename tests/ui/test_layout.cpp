@@ -27,6 +27,8 @@ TEST_F(WindowTest, RendersBothLayoutsToPictures) {
     formGameInventory& w = Start();
     w.show();
     Click("Metal Gear Solid");
+    EXPECT_LE(w.lblPlayed()->fontMetrics().horizontalAdvance(w.lblPlayed()->text()),
+              w.lblPlayed()->width());
     ASSERT_TRUE(w.grab().save(BuildFolderFile("layout-narrow.png")));
     w.btnInfo_Click();
     ASSERT_TRUE(w.grab().save(BuildFolderFile("layout-wide.png")));
