@@ -12,9 +12,7 @@
 #include "app/ui/formGameInventory.h"
 #include "app/ui/text.h"
 #include "app/ui/widgets.h"
-#include "launch/ui/formEmulatorPath.h"
-#include "tests/core/environment.h"
-#include "tests/core/tempfolder.h"
+#include "tests/ui/realplay.h"
 #include "tests/ui/windowfixture.h"
 
 namespace vorlisk::testing {
@@ -78,25 +76,15 @@ TEST_F(WindowTest, CoversFillEmptyBoxesAndFollowTheFolder) {
 #ifndef _WIN32
 // A game played for a moment, then one still running when Vorlisk closes.
 TEST(PlayTimeTest, PlayAddsTheTimeAndTheDayToTheHistory) {
-    TempFolder temp;
-    ScopedEnvironment environment;
-    environment.Set("PATH", temp.Path());  // no mount helper
-    const std::string emulator = temp.Write("emulator", "#!/bin/sh\nexec /bin/sleep 1.5\n");
-    std::filesystem::permissions(emulator, std::filesystem::perms::owner_all);
-    const std::string image = temp.Write("game.iso", "data");
-    temp.Write("gameinv.txt", "Game\tSLUS-00594\tRPG\t1\t" + image + "\t\t\tVGS\td\r\n");
-    FolderServices services(temp.Folder());
-    FakeUserInterface ui;
-    formGameInventory window(services, ui);
-    ASSERT_TRUE(window.Form_Load());
-    window.SelectGame(window.Inventory().Lists().FindName("Game"));
+    RealPlay play("emulator", "#!/bin/sh\nexec /bin/sleep 1.5\n");
+    formGameInventory& window = play.window;
+    ASSERT_TRUE(play.Start());
     EXPECT_EQ(window.lblPlayed()->text(), QString());
-    SetBytes(window.PathDialog()->txtPath(0), emulator);
 
     window.btnPlay_Click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.lblPlayed()->text().isEmpty(); }, 10000));
-    EXPECT_TRUE(ui.messages.empty());
-    const std::string once = temp.Read("playtime.txt");
+    EXPECT_TRUE(play.ui.messages.empty());
+    const std::string once = play.temp.Read("playtime.txt");
     EXPECT_EQ(once.rfind("SLUS-00594\tGame\t", 0), 0u) << once;
     EXPECT_TRUE(once.ends_with("\t2\r\n")) << once;  // 1.5 s, rounded
     EXPECT_TRUE(window.lblPlayed()->text().startsWith(QStringLiteral("Last played ")));
@@ -105,7 +93,7 @@ TEST(PlayTimeTest, PlayAddsTheTimeAndTheDayToTheHistory) {
     window.btnPlay_Click();
     QTest::qWait(1200);
     window.btnClose_Click();
-    const std::string twice = temp.Read("playtime.txt");
+    const std::string twice = play.temp.Read("playtime.txt");
     EXPECT_TRUE(twice.ends_with("\t3\r\n")) << twice;
 }
 #endif

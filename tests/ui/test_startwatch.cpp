@@ -4,19 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QLineEdit>
 #include <QTest>
-#include <filesystem>
-#include <memory>
+#include <string>
 
-#include "app/ui/formGameInventory.h"
 #include "app/ui/text.h"
-#include "launch/ui/formEmulatorPath.h"
-#include "system/services.h"
-#include "tests/core/environment.h"
-#include "tests/core/tempfolder.h"
-#include "tests/ui/fakes.h"
+#include "tests/ui/realplay.h"
 
 namespace vorlisk::testing {
 namespace {
@@ -33,43 +25,32 @@ TEST(StartWatchTest, AnEmulatorThatFailsAtOnceIsToldAndEveryStartIsLogged) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TempFolder temp;
-        ScopedEnvironment environment;
-        environment.Set("PATH", temp.Path());  // no mount helper
-        const std::string emulator = temp.Write("emu \xE9/emulator",
-                                                "#!/bin/sh\ni=1\nwhile [ $i -le 20 ]; do echo "
-                                                "\"line $i\" >&2; i=$((i + 1)); done\nexit " +
-                                                    std::to_string(c.exitCode) + "\n");
-        std::filesystem::permissions(emulator, std::filesystem::perms::owner_all);
-        const std::string image = temp.Write("game.iso", "data");
-        temp.Write("gameinv.txt", "Game\tSLUS-00594\tRPG\t1\t" + image + "\t\t\tVGS\td\r\n");
-        FolderServices services(temp.Folder());
-        FakeUserInterface ui;
-        formGameInventory window(services, ui);
-        ASSERT_TRUE(window.Form_Load());
-        window.SelectGame(window.Inventory().Lists().FindName("Game"));
-        SetBytes(window.PathDialog()->txtPath(0), emulator);
-        window.btnPlay_Click();
-        const std::string log = temp.Path("vorlisk.log");
+        RealPlay play("emu \xE9/emulator",
+                      "#!/bin/sh\ni=1\nwhile [ $i -le 20 ]; do echo \"line $i\" >&2; "
+                      "i=$((i + 1)); done\nexit " +
+                          std::to_string(c.exitCode) + "\n");
+        ASSERT_TRUE(play.Start());
+        play.window.btnPlay_Click();
+        const std::string log = play.temp.Path("vorlisk.log");
         for (int wait = 0; wait < 200 && ReadWholeFile(log).find(c.logged) == std::string::npos;
              ++wait)
             QTest::qWait(50);
 
         const std::string logged = ReadWholeFile(log);
-        EXPECT_NE(
-            logged.find("Play started: \"" + emulator + "\" \"" + image + "\"\n    " + c.logged),
-            std::string::npos)
+        EXPECT_NE(logged.find("Play started: \"" + play.emulator + "\" \"" + play.image +
+                              "\"\n    " + c.logged),
+                  std::string::npos)
             << logged;
         EXPECT_NE(logged.find("line 20"), std::string::npos) << logged;
         if (c.exitCode == 0) {
-            EXPECT_TRUE(ui.messages.empty());
+            EXPECT_TRUE(play.ui.messages.empty());
             continue;
         }
-        ASSERT_EQ(ui.messages.size(), 1u);
-        const QString& text = ui.messages[0].text;
-        EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
+        ASSERT_EQ(play.ui.messages.size(), 1u);
+        const QString& text = play.ui.messages[0].text;
+        EXPECT_EQ(play.ui.messages[0].icon, MessageIcon::Exclamation);
         EXPECT_TRUE(text.contains(QStringLiteral("exit code 3")));
-        EXPECT_TRUE(text.contains(ToQt(emulator)));
+        EXPECT_TRUE(text.contains(ToQt(play.emulator)));
         EXPECT_TRUE(text.contains(QStringLiteral("line 9\nline 10")) &&
                     text.endsWith(QStringLiteral("line 20\n\nWhat Play starts is kept in ") +
                                   ToQt(log) + QStringLiteral(".")))
