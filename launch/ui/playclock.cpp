@@ -1,5 +1,7 @@
 #include "launch/ui/playclock.h"
 
+#include <algorithm>
+
 namespace vorlisk {
 
 namespace {
@@ -29,13 +31,13 @@ PlayClock::PlayClock(std::string path, QObject* parent)
 void PlayClock::Begin(const std::string& id, const std::string& name) {
     // A play that started nothing is no play.
     std::erase_if(plays_, [](const Play& play) { return play.programs == 0; });
-    plays_.push_back({id, name, Clock::now(), {}});
+    plays_.push_back({id, name, {}});
 }
 
 std::unique_ptr<StartedProgram> PlayClock::Time(std::unique_ptr<StartedProgram> program) {
     if (!program || plays_.empty()) return program;
     std::shared_ptr<StartedProgram> shared = std::move(program);
-    plays_.back().running.push_back(shared);
+    plays_.back().running.push_back({shared, Clock::now()});
     ++plays_.back().programs;
     timer_.start();
     return std::make_unique<SharedProgram>(std::move(shared));
@@ -43,13 +45,18 @@ std::unique_ptr<StartedProgram> PlayClock::Time(std::unique_ptr<StartedProgram> 
 
 void PlayClock::Look() {
     bool counted = false;
+    const Clock::time_point now = Clock::now();
     for (auto play = plays_.begin(); play != plays_.end();) {
-        std::erase_if(play->running, [](const auto& program) { return program->Ended(); });
+        std::erase_if(play->running, [&](const Running& running) {
+            if (!running.program->Ended()) return false;
+            play->longest = std::max(play->longest, now - running.started);
+            return true;
+        });
         if (play->programs == 0 || !play->running.empty()) {
             ++play;
             continue;
         }
-        Count(*play, Clock::now());
+        Count(*play, now);
         counted = true;
         play = plays_.erase(play);
     }
@@ -58,11 +65,15 @@ void PlayClock::Look() {
 }
 
 std::string PlayClock::Count(const Play& play, Clock::time_point ended) {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
-        ended - play.began + std::chrono::milliseconds(500));
-    history_.Add(
-        play.id, play.name, seconds.count(),
-        std::chrono::duration_cast<std::chrono::seconds>(ended.time_since_epoch()).count());
+    Clock::duration longest = play.longest;
+    for (const Running& running : play.running)
+        longest = std::max(longest, ended - running.started);
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(longest + std::chrono::milliseconds(500));
+    history_.Add(play.id, play.name, seconds.count(),
+                 std::chrono::duration_cast<std::chrono::seconds>(
+                     std::chrono::system_clock::now().time_since_epoch())
+                     .count());
     WriteResult saved = history_.Save();
     return saved.ok ? std::string() : saved.reason;
 }
@@ -70,7 +81,7 @@ std::string PlayClock::Count(const Play& play, Clock::time_point ended) {
 std::string PlayClock::Stop() {
     std::string reason;
     for (const Play& play : plays_)
-        if (!play.running.empty())
+        if (play.programs > 0)
             if (std::string failed = Count(play, Clock::now()); !failed.empty()) reason = failed;
     plays_.clear();
     timer_.stop();

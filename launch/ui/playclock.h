@@ -1,7 +1,7 @@
 #pragma once
 // Times the games that Play starts. A play begins with Play and ends when the last program it
-// started has ended; its time, that of the program that ran longest, is added to the game's
-// play history. Games still running when the program closes count up to then.
+// started has ended; the time of the program that ran longest is added to the game's play
+// history. Games still running when the program closes count up to then.
 
 #include <QObject>
 #include <QTimer>
@@ -34,16 +34,20 @@ class PlayClock : public QObject {
     void played();
 
   private:
-    using Clock = std::chrono::system_clock;
+    using Clock = std::chrono::steady_clock;  // the day played is the system clock's
+    struct Running {
+        std::shared_ptr<StartedProgram> program;
+        Clock::time_point started;
+    };
     struct Play {
         std::string id;
         std::string name;
-        Clock::time_point began;
-        std::vector<std::shared_ptr<StartedProgram>> running;
-        int programs = 0;  // started in all
+        std::vector<Running> running;
+        Clock::duration longest{};  // of the programs that have ended
+        int programs = 0;           // started in all
     };
     void Look();
-    // Adds the play up to `ended`; the reason when saving failed.
+    // Adds the play, ended at `ended`, with its longest program; the reason when saving failed.
     std::string Count(const Play& play, Clock::time_point ended);
 
     PlayHistory history_;
