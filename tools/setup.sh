@@ -6,7 +6,7 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fuseiso fuse genisoimage libcdio-utils xdotool xvfb openbox pcsxr
+    fuseiso fuse genisoimage libcdio-utils xdotool x11-utils xvfb openbox pcsxr
     librsvg2-bin desktop-file-utils appstream dpkg-dev file
     locales
     # The decoders of CHD files, and chdman, which makes the test discs of them.

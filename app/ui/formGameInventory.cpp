@@ -323,15 +323,19 @@ void formGameInventory::closeEvent(QCloseEvent* event) {
 
 void formGameInventory::reject() { btnClose_Click(); }
 
-void formGameInventory::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    KeepOnScreen();
-}
-
 bool formGameInventory::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtISO() && event->type() == QEvent::FocusIn)
         txtISO_GotFocus(static_cast<QFocusEvent*>(event)->reason());
-    if (watched == windowHandle()) HandleKeyPress(event);
+    if (watched == windowHandle()) {
+        HandleKeyPress(event);
+        // The starting window is placed once it is first on the screen: by then the place given
+        // on the command line (-qwindowgeometry) is applied, and the window manager has put its
+        // frame, whose size counts, around it.
+        if (event->type() == QEvent::Expose && !framed_ && windowHandle()->isExposed()) {
+            framed_ = true;
+            KeepOnScreen();
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -346,10 +350,12 @@ void formGameInventory::MoveLeftTwips(QWidget* control, int twips) {
 }
 
 void formGameInventory::KeepOnScreen() {
-    const QScreen* shown = screen();
-    if (!shown) return;
-    const QRect area = shown->availableGeometry();
-    const QRect frame = frameGeometry();
+    // The window system's window is asked: the widget learns of a place given from outside
+    // (the command line's) only from the window system's next events.
+    QWindow* shown = windowHandle();
+    if (!shown || !shown->screen()) return;
+    const QRect area = shown->screen()->availableGeometry();
+    const QRect frame = shown->frameGeometry();
     // Left or up as far as needed; a window larger than the area keeps its top left corner in.
     const QPoint inside(
         std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())),

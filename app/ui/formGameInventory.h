@@ -188,7 +188,6 @@ class formGameInventory : public QDialog {
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     // Runs `work` off the window's thread as BackgroundWork does, its box labelled by `label`.
@@ -231,6 +230,7 @@ class formGameInventory : public QDialog {
     InterfaceText text_;
     QString searchText_;
     bool unreadableWarned_ = false;
+    bool framed_ = false;  // the window has been on the screen in its frame
     int loadedGenreEntry_ = 0;  // the entry of cmbGenre the lists were last loaded for
     // The encoding of the record last shown; edited plain-ASCII fields are stored in it.
     TextEncoding recordEncoding_ = TextEncoding::Utf8;

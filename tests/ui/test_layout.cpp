@@ -61,6 +61,7 @@ TEST_F(WindowTest, TheWindowStaysOnTheScreen) {
         formGameInventory& w = Start();
         w.move(c.at);
         w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));  // placed once it is on the screen
         if (c.widen) w.btnInfo_Click();
         const QRect frame = w.frameGeometry();
         EXPECT_EQ(w.width(), c.width);
