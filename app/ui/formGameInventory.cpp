@@ -282,7 +282,7 @@ bool formGameInventory::SaveAtSessionEnd() {
         if (QString text = pathDialog_->NotSavedText(pathDialog_->SavePaths()); !text.isEmpty())
             notSaved << text;
     if (playClock_)
-        if (std::string reason = playClock_->Stop(); !reason.empty())
+        if (std::string reason = playClock_->CountSoFar(); !reason.empty())
             notSaved
                 << QStringLiteral("The play history could not be saved (%1).").arg(ToQt(reason));
     for (const QString& text : notSaved) {
@@ -296,7 +296,7 @@ void formGameInventory::EndProgram() {
     // Paths typed into a dialog that is still open are kept as closing it would keep them.
     if (pathDialog_ && pathDialog_->isVisible()) pathDialog_->Form_QueryUnload();
     if (playClock_)
-        if (std::string reason = playClock_->Stop(); !reason.empty())
+        if (std::string reason = playClock_->CountSoFar(); !reason.empty())
             AppendToLog(LogPath(), "The play history could not be saved: " + reason);
     ui_.EndProgram();
 }

@@ -64,27 +64,27 @@ void PlayClock::Look() {
     if (counted) emit played();
 }
 
-std::string PlayClock::Count(const Play& play, Clock::time_point ended) {
+std::string PlayClock::Count(Play& play, Clock::time_point now) {
     Clock::duration longest = play.longest;
-    for (const Running& running : play.running)
-        longest = std::max(longest, ended - running.started);
-    const auto seconds =
-        std::chrono::duration_cast<std::chrono::seconds>(longest + std::chrono::milliseconds(500));
-    history_.Add(play.id, play.name, seconds.count(),
+    for (const Running& running : play.running) longest = std::max(longest, now - running.started);
+    const long long seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(longest + std::chrono::milliseconds(500))
+            .count();
+    history_.Add(play.id, play.name, seconds - play.counted,
                  std::chrono::duration_cast<std::chrono::seconds>(
                      std::chrono::system_clock::now().time_since_epoch())
                      .count());
+    play.counted = seconds;
     WriteResult saved = history_.Save();
     return saved.ok ? std::string() : saved.reason;
 }
 
-std::string PlayClock::Stop() {
+std::string PlayClock::CountSoFar() {
     std::string reason;
-    for (const Play& play : plays_)
+    const Clock::time_point now = Clock::now();
+    for (Play& play : plays_)
         if (play.programs > 0)
-            if (std::string failed = Count(play, Clock::now()); !failed.empty()) reason = failed;
-    plays_.clear();
-    timer_.stop();
+            if (std::string failed = Count(play, now); !failed.empty()) reason = failed;
     return reason;
 }
 

@@ -26,8 +26,10 @@ class PlayClock : public QObject {
     void Begin(const std::string& id, const std::string& name);
     // Times `program`, started for the play begun last; answers a program to watch in its place.
     std::unique_ptr<StartedProgram> Time(std::unique_ptr<StartedProgram> program);
-    // Counts every play still running up to now and saves. The reason when saving failed.
-    std::string Stop();
+    // Counts every play still running up to now and saves, as the session is saved or ends;
+    // the plays go on being timed, and count only their time beyond this when they end. The
+    // reason when saving failed.
+    std::string CountSoFar();
 
   signals:
     // A play was added to the history.
@@ -45,10 +47,12 @@ class PlayClock : public QObject {
         std::vector<Running> running;
         Clock::duration longest{};  // of the programs that have ended
         int programs = 0;           // started in all
+        long long counted = 0;      // seconds already in the history
     };
     void Look();
-    // Adds the play, ended at `ended`, with its longest program; the reason when saving failed.
-    std::string Count(const Play& play, Clock::time_point ended);
+    // Adds the play's time up to `now`, that of its longest program, beyond what it counted
+    // before; the reason when saving failed.
+    std::string Count(Play& play, Clock::time_point now);
 
     PlayHistory history_;
     std::vector<Play> plays_;

@@ -74,7 +74,8 @@ TEST_F(WindowTest, CoversFillEmptyBoxesAndFollowTheFolder) {
 }
 
 #ifndef _WIN32
-// A game played for a moment, then one still running when Vorlisk closes.
+// A game played for a moment, then one still running at a checkpoint of the session and when
+// Vorlisk closes.
 TEST(PlayTimeTest, PlayAddsTheTimeAndTheDayToTheHistory) {
     RealPlay play("emulator", "#!/bin/sh\nexec /bin/sleep 1.5\n");
     formGameInventory& window = play.window;
@@ -90,8 +91,11 @@ TEST(PlayTimeTest, PlayAddsTheTimeAndTheDayToTheHistory) {
     EXPECT_TRUE(window.lblPlayed()->text().startsWith(QStringLiteral("Last played ")));
     EXPECT_TRUE(window.lblPlayed()->text().endsWith(QStringLiteral(" \u00B7 0 min in all")));
 
+    // A checkpoint of the session counts the play so far; closing counts only the rest.
     window.btnPlay_Click();
-    QTest::qWait(1200);
+    QTest::qWait(200);
+    EXPECT_TRUE(window.SaveAtSessionEnd());
+    QTest::qWait(1000);
     window.btnClose_Click();
     const std::string twice = play.temp.Read("playtime.txt");
     EXPECT_TRUE(twice.ends_with("\t3\r\n")) << twice;
