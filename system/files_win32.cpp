@@ -24,17 +24,6 @@ bool PathExists(const std::string& path) {
 
 namespace {
 
-std::string LastErrorText() {
-    DWORD code = GetLastError();
-    char buffer[512] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, buffer, sizeof buffer, nullptr);
-    std::string text(buffer, length);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-        text.pop_back();
-    return text.empty() ? "error " + std::to_string(code) : text;
-}
-
 // The temporary file of a save of `path`. Nothing else makes a name like it, so a file of
 // that name is ours to remove.
 std::string TempFileOf(const std::string& path) { return path + ".vorlisk-new"; }

@@ -1,6 +1,8 @@
 #include "system/processes.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "system/asciicase.h"
 
@@ -11,6 +13,27 @@ bool ProcessNameMatches(const std::string& processText, const std::string& myNam
     // Every text ends in the empty name, so the empty name stands for ".exe" alone.
     if (!myName.empty() && EndsWithIgnoringCase(processText, myName)) return true;
     return EndsWithIgnoringCase(processText, myName + ".exe");
+}
+
+namespace {
+
+class NeverStarted : public StartedProgram {
+  public:
+    explicit NeverStarted(std::string failure) {
+        outcome_.known = outcome_.ended = true;
+        outcome_.failure = std::move(failure);
+    }
+    StartOutcome Poll() override { return outcome_; }
+    bool Ended() override { return true; }
+
+  private:
+    StartOutcome outcome_;
+};
+
+}  // namespace
+
+std::unique_ptr<StartedProgram> FailedStart(std::string failure) {
+    return std::make_unique<NeverStarted>(std::move(failure));
 }
 
 std::optional<size_t> ChooseWindow(const std::vector<WindowEntry>& windows,

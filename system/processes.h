@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,11 +42,23 @@ std::string EscapeRegexText(const std::string& text);
 bool IsProcessRunning(const std::string& myName);
 
 // Starts `commandLine` as a new process, detached from this one and never waited for, its
-// standard error watched for `watch`. On Linux the line is split by SplitProgramAndArguments,
-// and a program without a folder is looked up on the search path. Nothing for an empty command
-// line, a missing program or a failed start.
+// standard output and error watched for `watch`. On Linux the line is split by
+// SplitProgramAndArguments, and a program without a folder is looked up on the search path;
+// the process that watches it is named kRelayName, and the program outlives it. Nothing for an
+// empty command line; a program that is not found or cannot be run ends at once with a failure
+// that names it and says why.
 std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
                                               std::chrono::milliseconds watch = kStartWatch);
+
+// The name in the process list of the process that watches a started program.
+inline constexpr char kRelayName[] = "vorlisk-relay";
+
+// A start that failed before any program ran: its outcome, known at once, is `failure`.
+std::unique_ptr<StartedProgram> FailedStart(std::string failure);
+
+// True when `path` names a program file: on Linux a regular file that this user may execute,
+// on Windows an existing file longer than 0 bytes.
+bool IsProgramFile(const std::string& path);
 
 // The last `count` lines of `text`, without the line ends and blank lines around them.
 std::string LastLines(const std::string& text, size_t count);

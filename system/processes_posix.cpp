@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -14,8 +15,10 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string_view>
 
 #include "system/commandline.h"
@@ -97,17 +100,11 @@ std::string ScriptOf(const std::vector<std::string>& words, const std::string& p
     return (std::filesystem::path(folder) / script).lexically_normal().string();
 }
 
-bool IsExecutableFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           ::access(path.c_str(), X_OK) == 0;
-}
-
 // True when `text` names a program to start: an executable file, or one found on PATH when
 // it has no folder.
 bool IsProgram(const std::string& text) {
     return text.find('/') == std::string::npos ? !FindProgramOnPath(text).empty()
-                                               : IsExecutableFile(text);
+                                               : IsProgramFile(text);
 }
 
 // What a started program needs, prepared before fork so that the child only makes calls
@@ -152,12 +149,6 @@ void CloseRange(int from, int to) {
     for (int fd = from; fd <= std::min(to, 65535); ++fd) ::close(fd);
 }
 
-// In a child between fork and exec: default signal handling, nothing blocked, and no file
-// descriptor above 2 left open.
-void ResetChildState() {
-    ResetSignals();
-    CloseRange(3, INT_MAX);
-}
 
 void WaitForChild(pid_t pid) {
     int status = 0;
@@ -186,12 +177,18 @@ bool ReadAvailable(int& fd, std::string& into) {
 
 }  // namespace
 
+bool IsProgramFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
+}
+
 std::string FindProgramOnPath(const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos) return {};
     const char* variable = std::getenv("PATH");
     for (const std::string& folder :
          SearchPathFolders(variable ? variable : "/usr/local/bin:/usr/bin:/bin"))
-        if (IsExecutableFile(folder + name)) return folder + name;
+        if (IsProgramFile(folder + name)) return folder + name;
     return {};
 }
 
@@ -224,20 +221,20 @@ bool IsProcessRunning(const std::string& myName) {
 
 namespace {
 
-// The end of a started program's error output that its report carries.
-constexpr size_t kMostErrorsReported = 4096;
+// The end of a started program's output that its report carries.
+constexpr size_t kMostOutputReported = 4096;
 
-// Keeps the last kMostErrorsReported bytes read from `fd` in `tail`; false at the end of the
+// Keeps the last kMostOutputReported bytes read from `fd` in `tail`; false at the end of the
 // pipe. Makes only calls that are safe in a forked child.
 bool ReadTail(int fd, char* tail, size_t& length) {
     char buffer[1024];
     ssize_t got = ::read(fd, buffer, sizeof buffer);
     if (got < 0) return errno == EINTR || errno == EAGAIN;
     if (got == 0) return false;
-    static_assert(sizeof buffer <= kMostErrorsReported);
+    static_assert(sizeof buffer <= kMostOutputReported);
     const size_t count = static_cast<size_t>(got);
-    if (length + count > kMostErrorsReported) {
-        const size_t drop = length + count - kMostErrorsReported;
+    if (length + count > kMostOutputReported) {
+        const size_t drop = length + count - kMostOutputReported;
         std::memmove(tail, tail + drop, length - drop);
         length -= drop;
     }
@@ -252,38 +249,72 @@ long long NowMilliseconds() {
     return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
+// Where this process keeps its command line and, right after it, its environment, as
+// /proc/self/stat gives them (its fields 48 to 51); all 0 when they cannot be read.
+struct ArgumentArea {
+    unsigned long argStart = 0, argEnd = 0, envStart = 0, envEnd = 0;
+};
+
+ArgumentArea ReadArgumentArea() {
+    std::ifstream file("/proc/self/stat");
+    const std::string stat((std::istreambuf_iterator<char>(file)), {});
+    const size_t nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos) return {};
+    std::istringstream fields(stat.substr(nameEnd + 1));
+    std::string skipped;
+    for (int field = 3; field < 48; ++field) fields >> skipped;
+    ArgumentArea area;
+    fields >> area.argStart >> area.argEnd >> area.envStart >> area.envEnd;
+    if (!fields || area.argEnd <= area.argStart) return {};
+    return area;
+}
+
+// Gives the relay a name of its own, so that ending this program by its name leaves the relay
+// alone: its process name, and its command line, written over this program's. A short command
+// line runs on into the environment, which the relay no longer reads. Makes only calls that
+// are safe in a forked child.
+void NameRelay(const ArgumentArea& area) {
+    ::prctl(PR_SET_NAME, kRelayName);
+    const unsigned long end = area.envStart == area.argEnd ? area.envEnd : area.argEnd;
+    if (area.argStart == 0 || end < area.argStart + sizeof kRelayName) return;
+    char* text = reinterpret_cast<char*>(area.argStart);
+    std::memset(text, 0, std::max(area.argEnd - area.argStart, sizeof kRelayName));
+    std::memcpy(text, kRelayName, sizeof kRelayName);
+}
+
 // The relay between a started program and this program, in a process of its own: it reads
-// the program's standard error from `errors`, and when the program ends within `watch` it
-// writes its exit code (an int as it lies in memory) and the end of its error output to
-// `report`. Otherwise it
-// closes `report` without a word. Either way it goes on reading the error output to its end,
-// so that the program can always write it, and then reaps the program.
-[[noreturn]] void Relay(pid_t program, int errors, int report, long long watch) {
-    char tail[kMostErrorsReported];
+// the program's output from `output`, and when the program ends within `watch` it writes to
+// `report` its exit code and `execError`, the errno of a failed exec or 0 (two ints as they lie
+// in memory), then the end of its output. Otherwise it closes `report` without a word. Either
+// way it goes on reading the output to its end, so that the program can always write it, and
+// then reaps the program.
+[[noreturn]] void Relay(pid_t program, int output, int report, int execError, long long watch) {
+    char tail[kMostOutputReported];
     size_t length = 0;
     bool open = true;
     const long long deadline = NowMilliseconds() + watch;
     for (;;) {
         int status = 0;
         if (::waitpid(program, &status, WNOHANG) == program) {
-            while (open && ReadTail(errors, tail, length)) {
-                pollfd more{errors, POLLIN, 0};
+            while (open && ReadTail(output, tail, length)) {
+                pollfd more{output, POLLIN, 0};
                 if (::poll(&more, 1, 0) <= 0) break;
             }
-            const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            (void)!::write(report, &code, sizeof code);
+            const int head[2] = {
+                WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), execError};
+            (void)!::write(report, head, sizeof head);
             (void)!::write(report, tail, length);
             break;
         }
         const long long left = deadline - NowMilliseconds();
         if (left <= 0) break;
-        pollfd wait{errors, POLLIN, 0};
+        pollfd wait{output, POLLIN, 0};
         ::poll(&wait, open ? 1 : 0, static_cast<int>(std::min<long long>(left, 20)));
-        if (open && (wait.revents & (POLLIN | POLLHUP))) open = ReadTail(errors, tail, length);
+        if (open && (wait.revents & (POLLIN | POLLHUP))) open = ReadTail(output, tail, length);
     }
     ::close(report);
-    ::fcntl(errors, F_SETFL, 0);
-    while (open) open = ReadTail(errors, tail, length);
+    ::fcntl(output, F_SETFL, 0);
+    while (open) open = ReadTail(output, tail, length);
     int status = 0;
     while (::waitpid(program, &status, 0) < 0 && errno == EINTR) {
     }
@@ -294,7 +325,8 @@ long long NowMilliseconds() {
 // it closes when the relay ends, once it has reaped the program.
 class RelayedProgram : public StartedProgram {
   public:
-    RelayedProgram(int report, int alive) : report_(report), alive_(alive) {}
+    RelayedProgram(int report, int alive, std::string program)
+        : report_(report), alive_(alive), program_(std::move(program)) {}
     ~RelayedProgram() override {
         if (report_ >= 0) ::close(report_);
         if (alive_ >= 0) ::close(alive_);
@@ -316,18 +348,20 @@ class RelayedProgram : public StartedProgram {
         received_ += got;
         if (open) return outcome_;  // at its end ReadAvailable has closed the pipe
         outcome_.known = true;
-        int code = 0;
-        if (received_.size() < sizeof code) return outcome_;  // it outlived the watch
-        std::memcpy(&code, received_.data(), sizeof code);
+        int head[2] = {0, 0};
+        if (received_.size() < sizeof head) return outcome_;  // it outlived the watch
+        std::memcpy(head, received_.data(), sizeof head);
         outcome_.ended = true;
-        outcome_.exitCode = code;
-        outcome_.errors = received_.substr(sizeof code);
+        outcome_.exitCode = head[0];
+        outcome_.output = received_.substr(sizeof head);
+        if (head[1] != 0) outcome_.failure = program_ + ": " + std::strerror(head[1]);
         return outcome_;
     }
 
   private:
     int report_;  // -1 once read to its end
     int alive_;   // -1 once the relay has ended
+    std::string program_;
     std::string received_;
     StartOutcome outcome_;
 };
@@ -336,18 +370,23 @@ class RelayedProgram : public StartedProgram {
 
 std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
                                               std::chrono::milliseconds watch) {
-    ExecPlan plan = PlanExec(SplitProgramAndArguments(commandLine, IsProgram));
-    if (!plan.ok) return nullptr;
+    std::vector<std::string> arguments = SplitProgramAndArguments(commandLine, IsProgram);
+    if (arguments.empty() || arguments[0].empty()) return nullptr;
+    const std::string name = arguments[0];
+    ExecPlan plan = PlanExec(std::move(arguments));
+    if (!plan.ok) return FailedStart(name + ": no program of this name is found on PATH");
+    const ArgumentArea area = ReadArgumentArea();
     int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    int errors[2] = {-1, -1}, report[2] = {-1, -1}, alive[2] = {-1, -1};
+    int output[2] = {-1, -1}, report[2] = {-1, -1}, alive[2] = {-1, -1};
     auto closeAll = [&] {
-        for (int fd : {devNull, errors[0], errors[1], report[0], report[1], alive[0], alive[1]})
+        for (int fd : {devNull, output[0], output[1], report[0], report[1], alive[0], alive[1]})
             if (fd >= 0) ::close(fd);
     };
-    if (devNull < 0 || ::pipe2(errors, O_CLOEXEC) != 0 || ::pipe2(report, O_CLOEXEC) != 0 ||
+    if (devNull < 0 || ::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(report, O_CLOEXEC) != 0 ||
         ::pipe2(alive, O_CLOEXEC) != 0) {
+        const int error = errno;
         closeAll();
-        return nullptr;
+        return FailedStart(plan.program + ": " + std::strerror(error));
     }
 
     // Two forks: the middle process starts a new session, forks the relay and ends at once, so
@@ -359,7 +398,7 @@ std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
         // The relay keeps only its pipes: no lock or other file of ours stays open in it.
         ResetSignals();
         ::signal(SIGPIPE, SIG_IGN);  // the report may no longer be read
-        int keep[] = {devNull, errors[0], errors[1], report[1], alive[1]};
+        int keep[] = {devNull, output[0], output[1], report[1], alive[1]};
         std::sort(std::begin(keep), std::end(keep));
         int from = 3;
         for (int fd : keep) {
@@ -367,32 +406,48 @@ std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
             from = fd + 1;
         }
         CloseRange(from, INT_MAX);
+        // Tells the relay why exec failed; it closes by itself when exec succeeds.
+        int execFailed[2] = {-1, -1};
+        if (::pipe2(execFailed, O_CLOEXEC) != 0) ::_exit(0);
         pid_t program = ::fork();
         if (program == 0) {
             ::dup2(devNull, 0);
-            ::dup2(devNull, 1);
-            ::dup2(errors[1], 2);
-            ResetChildState();
+            ::dup2(output[1], 1);
+            ::dup2(output[1], 2);
+            // Default signal handling and no descriptor above 2 but the one closed by exec.
+            // The program outlives the relay that reads its output: a write then fails
+            // instead of ending it.
+            ResetSignals();
+            ::signal(SIGPIPE, SIG_IGN);
+            CloseRange(3, execFailed[1] - 1);
+            CloseRange(execFailed[1] + 1, INT_MAX);
             ::execv(plan.program.c_str(), plan.argv.data());
+            const int error = errno;
+            (void)!::write(execFailed[1], &error, sizeof error);
             ::_exit(127);
         }
-        ::close(errors[1]);
-        ::close(devNull);
+        for (int fd : {execFailed[1], output[1], devNull}) ::close(fd);
         if (program < 0) ::_exit(0);
-        ::fcntl(errors[0], F_SETFL, O_NONBLOCK);
-        Relay(program, errors[0], report[1], watch.count());
+        int execError = 0;
+        while (::read(execFailed[0], &execError, sizeof execError) < 0 && errno == EINTR) {
+        }
+        ::close(execFailed[0]);
+        NameRelay(area);
+        ::fcntl(output[0], F_SETFL, O_NONBLOCK);
+        Relay(program, output[0], report[1], execError, watch.count());
     }
     const int reading = report[0], watching = alive[0];
     report[0] = alive[0] = -1;
     closeAll();
     if (middle < 0) {
+        const int error = errno;
         ::close(reading);
         ::close(watching);
-        return nullptr;
+        return FailedStart(plan.program + ": " + std::strerror(error));
     }
     WaitForChild(middle);
     ::fcntl(reading, F_SETFL, O_NONBLOCK);
-    return std::make_unique<RelayedProgram>(reading, watching);
+    return std::make_unique<RelayedProgram>(reading, watching, plan.program);
 }
 
 ProgramRun RunProgram(const std::vector<std::string>& arguments, std::chrono::milliseconds limit,

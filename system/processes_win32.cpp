@@ -22,51 +22,52 @@ namespace vorlisk {
 namespace {
 
 // Starts `commandLine` as a new process showing its first window in `showWindow`, its standard
-// error written to `errors` when that is an inheritable handle. A program given by its full path
+// output and error written to `output` when that is an inheritable handle. A program given by its full path
 // starts in its own folder, where emulators look for their BIOS, plugins and settings. False
 // when it cannot be started; otherwise the caller closes the two handles of `process`.
 bool CreateWithShowState(const std::string& commandLine, WORD showWindow,
-                         PROCESS_INFORMATION& process, HANDLE errors = nullptr) {
+                         PROCESS_INFORMATION& process, HANDLE output = nullptr) {
     // CreateProcessW may write into the command line, so it gets a copy of its own.
     std::wstring line = WideText(commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = showWindow;
-    if (errors) {
+    if (output) {
         startup.dwFlags |= STARTF_USESTDHANDLES;
-        startup.hStdError = errors;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
     }
     const std::wstring folder = WideText(WindowsProgramFolder(commandLine, FileExists));
-    return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, errors ? TRUE : FALSE, 0,
+    return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, output ? TRUE : FALSE, 0,
                             nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
                             &process) != FALSE;
 }
 
-// A started program whose process and error pipe are read as Poll is called, until the watch
+// A started program whose process and output pipe are read as Poll is called, until the watch
 // is over.
 class PipedProgram : public StartedProgram {
   public:
-    PipedProgram(HANDLE process, HANDLE errors, std::chrono::milliseconds watch)
-        : process_(process), errors_(errors), deadline_(std::chrono::steady_clock::now() + watch) {}
+    PipedProgram(HANDLE process, HANDLE output, std::chrono::milliseconds watch)
+        : process_(process), output_(output), deadline_(std::chrono::steady_clock::now() + watch) {}
     ~PipedProgram() override {
         ::CloseHandle(process_);
-        ::CloseHandle(errors_);
+        ::CloseHandle(output_);
     }
 
     bool Ended() override { return ::WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
 
     StartOutcome Poll() override {
         if (outcome_.known) return outcome_;
-        ReadErrors();
+        ReadOutput();
         DWORD exitCode = 0;
         if (::WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 &&
             ::GetExitCodeProcess(process_, &exitCode)) {
-            ReadErrors();
+            ReadOutput();
             outcome_ = {.known = true,
                         .ended = true,
                         .exitCode = static_cast<int>(exitCode),
-                        .errors = errorText_};
+                        .output = outputText_};
         } else if (std::chrono::steady_clock::now() >= deadline_) {
             outcome_.known = true;
         }
@@ -75,39 +76,42 @@ class PipedProgram : public StartedProgram {
 
   private:
     // Reads what the pipe holds, keeping the last 4 KiB.
-    void ReadErrors() {
+    void ReadOutput() {
         DWORD available = 0;
         char buffer[1024];
-        while (::PeekNamedPipe(errors_, nullptr, 0, nullptr, &available, nullptr) &&
+        while (::PeekNamedPipe(output_, nullptr, 0, nullptr, &available, nullptr) &&
                available > 0) {
             DWORD got = 0;
-            if (!::ReadFile(errors_, buffer, sizeof buffer, &got, nullptr) || got == 0) return;
-            errorText_.append(buffer, got);
-            if (errorText_.size() > 4096) errorText_.erase(0, errorText_.size() - 4096);
+            if (!::ReadFile(output_, buffer, sizeof buffer, &got, nullptr) || got == 0) return;
+            outputText_.append(buffer, got);
+            if (outputText_.size() > 4096) outputText_.erase(0, outputText_.size() - 4096);
         }
     }
 
     HANDLE process_;
-    HANDLE errors_;
+    HANDLE output_;
     std::chrono::steady_clock::time_point deadline_;
-    std::string errorText_;
+    std::string outputText_;
     StartOutcome outcome_;
 };
 
-// Starts `commandLine` with its error output on a pipe that the returned program reads.
-// Nothing when it cannot be started.
+// Starts `commandLine` with its output on a pipe that the returned program reads. Nothing for
+// an empty line; a failed start tells why.
 std::unique_ptr<StartedProgram> StartWithShowState(const std::string& commandLine, WORD showWindow,
                                                    std::chrono::milliseconds watch) {
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE reading = nullptr, writing = nullptr;
-    if (!::CreatePipe(&reading, &writing, &inherited, 64 * 1024)) return nullptr;
+    if (commandLine.find_first_not_of(" \t") == std::string::npos) return nullptr;
+    if (!::CreatePipe(&reading, &writing, &inherited, 64 * 1024))
+        return FailedStart(commandLine + ": " + LastErrorText());
     ::SetHandleInformation(reading, HANDLE_FLAG_INHERIT, 0);
     PROCESS_INFORMATION process{};
     const bool started = CreateWithShowState(commandLine, showWindow, process, writing);
+    const std::string failure = started ? std::string() : LastErrorText();
     ::CloseHandle(writing);
     if (!started) {
         ::CloseHandle(reading);
-        return nullptr;
+        return FailedStart(commandLine + ": " + failure);
     }
     ::CloseHandle(process.hThread);
     return std::make_unique<PipedProgram>(process.hProcess, reading, watch);
@@ -155,6 +159,8 @@ std::unique_ptr<StartedProgram> StartDetached(const std::string& commandLine,
                                               std::chrono::milliseconds watch) {
     return StartWithShowState(commandLine, SW_SHOWNORMAL, watch);
 }
+
+bool IsProgramFile(const std::string& path) { return FileExists(path); }
 
 bool ActivateWindowByTitleAndSendEnter(const std::string& title) {
     WindowList list;

@@ -1,20 +1,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <system_error>
 
 #include "system/readonlyfile.h"
 #include "system/widetext.h"
 
 namespace vorlisk {
-
-namespace {
-
-std::string LastErrorText() {
-    return std::system_category().message(static_cast<int>(::GetLastError()));
-}
-
-}  // namespace
 
 ReadOnlyFile::ReadOnlyFile(const std::string& path) {
     const std::wstring name = WideText(path);

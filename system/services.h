@@ -34,7 +34,8 @@ struct StartOutcome {
     bool known = false;  // false while it runs and is still watched
     bool ended = false;  // it ended within the watch
     int exitCode = -1;   // when it ended: its exit code, or 128 + the signal that ended it
-    std::string errors;  // when it ended: the end of what it wrote to its standard error
+    std::string output;  // when it ended: the end of what it wrote to its standard output and error
+    std::string failure;  // when it could not be started or run: why, the program named first
 };
 
 // A program started by StartCommandLine, watched for its first seconds. Dropping it ends the
@@ -65,8 +66,9 @@ class SystemServices {
     // searched for a PlayStation disc (Z: down to C: on Windows).
     virtual std::vector<std::string> CdromRoots() = 0;
 
-    // Starts a command line as a new process without waiting for it, its standard error
-    // watched for kStartWatch. Nothing when it cannot be started.
+    // Starts a command line as a new process without waiting for it, its output watched for
+    // kStartWatch. Nothing for an empty line; a program that cannot be started answers an
+    // outcome with its failure.
     virtual std::unique_ptr<StartedProgram> StartCommandLine(const std::string& commandLine,
                                                              ShowState state) = 0;
     // Starts a command line as StartCommandLine does and waits for it to end, at most

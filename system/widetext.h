@@ -12,5 +12,7 @@ namespace vorlisk {
 
 std::wstring WideText(std::string_view bytes);
 std::string Utf8Text(std::wstring_view wide);
+// What Windows says of the error of the last call that failed (GetLastError).
+std::string LastErrorText();
 
 }  // namespace vorlisk

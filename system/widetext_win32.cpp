@@ -25,4 +25,15 @@ std::string Utf8Text(std::wstring_view wide) {
     return bytes;
 }
 
+std::string LastErrorText() {
+    DWORD code = GetLastError();
+    char buffer[512] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, buffer, sizeof buffer, nullptr);
+    std::string text(buffer, length);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    return text.empty() ? "error " + std::to_string(code) : text;
+}
+
 }  // namespace vorlisk

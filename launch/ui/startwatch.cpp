@@ -12,7 +12,7 @@ namespace vorlisk {
 namespace {
 // How often the started programs are looked at.
 constexpr std::chrono::milliseconds kPollEvery{100};
-// The lines of error output that the message and the log show.
+// The lines of output that the message and the log show.
 constexpr size_t kLastLinesShown = 12;
 }  // namespace
 
@@ -23,6 +23,8 @@ StartWatch::StartWatch(QWidget& owner, UserInterface& ui, std::string logPath)
 }
 
 void StartWatch::Watch(const std::string& commandLine, std::unique_ptr<StartedProgram> program) {
+    // Written now: this program may close before the outcome is known.
+    AppendToLog(logPath_, "Play starts: " + commandLine);
     watched_.emplace_back(commandLine, std::move(program));
     timer_.start();
 }
@@ -41,21 +43,28 @@ void StartWatch::Poll() {
     }
     if (watched_.empty()) timer_.stop();
     for (const auto& [commandLine, outcome] : known) {
-        const std::string errors = LastLines(outcome.errors, kLastLinesShown);
-        std::string entry = "Play started: " + commandLine + "\n";
-        if (!outcome.ended)
-            entry += "still running after " + std::to_string(kStartWatch.count()) + " seconds";
+        const std::string output = LastLines(outcome.output, kLastLinesShown);
+        std::string entry;
+        if (!outcome.failure.empty())
+            entry = "Play could not start: " + commandLine + "\n" + outcome.failure;
+        else if (!outcome.ended)
+            entry = "Play started: " + commandLine + "\nstill running after " +
+                    std::to_string(kStartWatch.count()) + " seconds";
         else
-            entry += "ended with exit code " + std::to_string(outcome.exitCode);
-        if (!errors.empty()) entry += "\n" + errors;
+            entry = "Play started: " + commandLine + "\nended with exit code " +
+                    std::to_string(outcome.exitCode);
+        if (!output.empty()) entry += "\n" + output;
         AppendToLog(logPath_, entry);
-        if (!outcome.ended || outcome.exitCode == 0) continue;
-        QString text = QStringLiteral(
-                           "The program that Play started ended at once with exit "
-                           "code %1:\n%2")
-                           .arg(outcome.exitCode)
-                           .arg(ToQt(commandLine));
-        if (!errors.empty()) text += QStringLiteral("\n\n") + ToQt(errors);
+        if (!outcome.ended || (outcome.exitCode == 0 && outcome.failure.empty())) continue;
+        QString text =
+            outcome.failure.empty()
+                ? QStringLiteral("The program that Play started ended at once with exit "
+                                 "code %1:\n%2")
+                      .arg(outcome.exitCode)
+                      .arg(ToQt(commandLine))
+                : QStringLiteral("Play could not start %1\n\n%2")
+                      .arg(ToQt(outcome.failure), ToQt(commandLine));
+        if (!output.empty()) text += QStringLiteral("\n\n") + ToQt(output);
         text += QStringLiteral("\n\nWhat Play starts is kept in %1.").arg(ToQt(logPath_));
         ui_.ShowMessage(&owner_, text, owner_.windowTitle(), MessageIcon::Exclamation);
     }

@@ -1,7 +1,8 @@
 #pragma once
-// Watches the programs that Play started for their first seconds. Each one is written to the
-// program's log with how it ended; one that ended with a failure is also told in a message
-// with the end of its error output, for an emulator that is not set up fails at once.
+// Watches the programs that Play started for their first seconds. Each start is written to the
+// program's log when it happens, and again with how it went once that is known; one that could
+// not be started or ended with a failure is also told in a message with the end of its output,
+// for an emulator that is not set up fails at once.
 
 #include <QObject>
 #include <QTimer>
