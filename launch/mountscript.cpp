@@ -7,6 +7,7 @@
 #include "system/asciicase.h"
 #include "system/commandline.h"
 #include "system/files.h"
+#include "system/processes.h"
 #include "system/textfile.h"
 
 namespace vorlisk {
@@ -196,7 +197,7 @@ LaunchResult RunMountScript(const std::string& imagePath, int emulatorIndex,
                             bool imageInDrive) {
     if (emulatorIndex >= 1 && emulatorIndex <= 4) {
         const std::string& emulator = emulatorPaths[static_cast<size_t>(emulatorIndex - 1)];
-        if (host.FileExists(emulator)) {
+        if (host.IsProgramFile(emulator)) {
             std::string line = emulator;
             // Without a drive that holds the disc, the emulator gets the image itself as its one
             // argument.
@@ -214,6 +215,10 @@ LaunchResult RunMountScript(const std::string& imagePath, int emulatorIndex,
     const std::string dataFolder = host.DataFolder();
     LaunchResult result;
     result.launch = Launch::NoScript;
+    if (emulatorIndex >= 1 && emulatorIndex <= 4) {
+        result.emulatorNotProgram = emulatorPaths[static_cast<size_t>(emulatorIndex - 1)];
+        result.emulatorMissing = !host.FileExists(result.emulatorNotProgram);
+    }
     result.scriptPath = MountScriptPath(dataFolder.empty() ? folder : dataFolder);
     bool found = false;
     for (const std::string& place : {dataFolder, folder}) {
@@ -239,6 +244,18 @@ LaunchResult RunMountScript(const std::string& imagePath, int emulatorIndex,
     return result;
 }
 
+namespace {
+
+// What is wrong with the chosen emulator's path.
+std::string EmulatorState(const LaunchResult& result) {
+    const std::string& path = result.emulatorNotProgram;
+    if (path.empty()) return "the game's emulator has no program set";
+    if (result.emulatorMissing) return "the game's emulator program " + path + " is missing";
+    return "the game's emulator " + path + " is not a program file";
+}
+
+}  // namespace
+
 std::string NothingStartedMessage(const LaunchResult& result, int emulatorIndex,
                                   const std::string& pathsButton) {
     const bool emulator = emulatorIndex >= 1 && emulatorIndex <= 4;
@@ -247,9 +264,9 @@ std::string NothingStartedMessage(const LaunchResult& result, int emulatorIndex,
         case Launch::Started:
             return {};
         case Launch::NoScript:
-            return emulator ? "Nothing was started: the game's emulator has no program set, and "
-                              "there is no launch script " +
-                                  scriptPath + ".\n\nSet the emulator's path with " + pathsButton +
+            return emulator ? "Nothing was started: " + EmulatorState(result) +
+                                  ", and there is no launch script " + scriptPath +
+                                  ".\n\nSet the emulator's path with " + pathsButton +
                                   ", or write a launch script there."
                             : "Nothing was started: there is no launch script " + scriptPath +
                                   ".\n\nWrite a launch script there, or choose an emulator "
@@ -277,6 +294,10 @@ ServicesMountScriptHost::ServicesMountScriptHost(SystemServices& services,
 
 bool ServicesMountScriptHost::FileExists(const std::string& path) {
     return vorlisk::FileExists(path);
+}
+
+bool ServicesMountScriptHost::IsProgramFile(const std::string& path) {
+    return vorlisk::IsProgramFile(path);
 }
 
 std::string ServicesMountScriptHost::DiscGameId() {
@@ -309,6 +330,7 @@ std::string ServicesMountScriptHost::ReadRegistryValue(unsigned long root, const
 }
 
 void ServicesMountScriptHost::StartCommandLine(const std::string& commandLine, ShowState state) {
+    // A program that could not be started comes back with its failure, to be told too.
     std::unique_ptr<StartedProgram> program = services_.StartCommandLine(commandLine, state);
     if (program && watch_) watch_(commandLine, std::move(program));
 }

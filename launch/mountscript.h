@@ -17,6 +17,8 @@ class MountScriptHost {
     virtual ~MountScriptHost() = default;
     // True when a file exists at `path` and is longer than 0 bytes.
     virtual bool FileExists(const std::string& path) = 0;
+    // True when `path` names a program file (see IsProgramFile).
+    virtual bool IsProgramFile(const std::string& path) = 0;
     // The game ID of the PlayStation disc in a CD-ROM drive, or empty.
     virtual std::string DiscGameId() = 0;
     virtual bool IsRunning(const std::string& name) = 0;
@@ -59,11 +61,14 @@ struct LaunchResult {
     // The script carried out, or where the user can write one (the data folder's).
     std::string scriptPath;
     std::string failureReason;  // UnreadableScript: why
+    // The path set for the chosen emulator when it names no program file, else empty.
+    std::string emulatorNotProgram;
+    bool emulatorMissing = false;  // that path names no file at all
 };
 
 // Starts the game whose disc image is `imagePath`. `emulatorIndex` is the chosen emulator
 // entry (0 "Real PSX", 1 to 4 the emulators, -1 none) and `emulatorPaths` the executable paths
-// of entries 1 to 4. An emulator whose path names an existing file is started minimized and
+// of entries 1 to 4. An emulator whose path names a program file is started minimized and
 // nothing else happens: with the image path as its one argument when that file exists, except
 // on Windows when `imageInDrive` (DAEMON Tools mounted the image, and the emulator boots the
 // disc in the drive). Otherwise the script daemount.ini of host.DataFolder(), else of
@@ -90,6 +95,7 @@ class ServicesMountScriptHost : public MountScriptHost {
                             std::function<bool(const std::string&)> askYesNo, Watch watch);
 
     bool FileExists(const std::string& path) override;
+    bool IsProgramFile(const std::string& path) override;
     std::string DiscGameId() override;
     bool IsRunning(const std::string& name) override;
     std::string ShortPathName(const std::string& path) override;

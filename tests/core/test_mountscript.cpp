@@ -61,6 +61,9 @@ class RecordingHost : public MountScriptHost {
         events.push_back("exists " + path);
         return existing.count(path) > 0 || vorlisk::FileExists(path);
     }
+    bool IsProgramFile(const std::string& path) override {
+        return existing.count(path) > 0 || vorlisk::IsProgramFile(path);
+    }
     std::string DiscGameId() override {
         events.push_back("id");
         ++idReads;
@@ -500,6 +503,7 @@ TEST_F(MountScriptTest, ReadsFolderAndGameIdOnceBeforeLookingAtTheScript) {
 TEST_F(MountScriptTest, EmulatorWithAValidPathSkipsTheScript) {
     const std::string emulator = Dir() + "/epsxe";
     WriteFile("epsxe", "ELF");
+    fs::permissions(emulator, fs::perms::owner_exec, fs::perm_options::add);
     WriteFile("empty-emulator", "");
     WriteScript({"SCRIPT"});
 

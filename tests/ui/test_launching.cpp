@@ -215,7 +215,7 @@ TEST_F(LaunchTest, PlayWithAMissingImageSaysSoAndStartsNothing) {
 TEST_F(LaunchTest, PlayMountsTheImageThenStartsTheEmulator) {
     const std::string helper = PutMountHelper();
     Write("game image.iso", "data");
-    Write("vgs", "program");
+    WriteProgram("vgs");
     formGameInventory& w = StartWithGame("VGS", Folder() + "game image.iso");
     w.PathDialog()->txtPath(0)->setText(ToQt(Folder() + "vgs"));
     ASSERT_TRUE(w.btnPlay()->isEnabled());
@@ -238,7 +238,7 @@ TEST_F(LaunchTest, PlayMountsTheImageThenStartsTheEmulator) {
 // boots that); without one, or for an image that no mount program takes, nothing is mounted and
 // the emulator or the launch script gets the image and the ID the image names.
 TEST_F(LaunchTest, PlayHandsTheImageToTheEmulatorWhenNoDriveWillHoldIt) {
-    Write("vgs", "program");
+    WriteProgram("vgs");
     Write("game.iso", "data");
     Write("game.chd", "MComprHD");
     Write("disc.iso", PlayStationIso("SLUS_005.94"));
@@ -302,7 +302,7 @@ TEST_F(LaunchTest, PlayHandsTheImageToTheEmulatorWhenNoDriveWillHoldIt) {
 TEST_F(LaunchTest, PlayAndGetWaitForTheMountAndSayWhenItFails) {
     PutMountHelper();
     Write("game.iso", "data");
-    Write("vgs", "program");
+    WriteProgram("vgs");
     std::filesystem::create_directories(Folder() + "disc");
     Write("disc/SYSTEM.CNF", "BOOT = cdrom:\\SCES_003.44;1\r\n");
     const ProgramRun fails{.started = true,
@@ -375,7 +375,7 @@ TEST_F(LaunchTest, ALongMountShowsItsWaitAndCanBeCancelled) {
     const std::string name = "game <1>.iso";
 #endif
     Write(name, "data");
-    Write("vgs", "program");
+    WriteProgram("vgs");
     system.runsUntilStopped = true;
     for (const bool play : {true, false}) {
         SCOPED_TRACE(play ? "Play" : "Get");
@@ -432,8 +432,15 @@ TEST_F(LaunchTest, PlayThatStartsNothingSaysWhatIsMissing) {
         const char* emulator;
         std::string script;  // written when not empty
         QString message;     // empty: none
+        std::string emulatorPath = "";
     };
     const Case cases[] = {
+        {"emulator's program gone, no script", "VGS", "",
+         ToQt("Nothing was started: the game's emulator program " + Folder() +
+              "gone is missing, and there is no launch script " + Folder() +
+              "daemount.ini.\n\nSet the emulator's path with Paths..., or write a launch script "
+              "there."),
+         Folder() + "gone"},
         {"emulator without a path, no script", "ePSXe", "",
          ToQt("Nothing was started: the game's emulator has no program set, and there is no "
               "launch script " +
@@ -458,6 +465,7 @@ TEST_F(LaunchTest, PlayThatStartsNothingSaysWhatIsMissing) {
         if (!c.script.empty()) Write("config/daemount.ini", c.script);
         formGameInventory& w = StartWithGame(c.emulator, Folder() + "game.iso");
         w.PathDialog()->hide();
+        w.PathDialog()->txtPath(0)->setText(ToQt(c.emulatorPath));
         ui.messages.clear();
         w.btnPlay_Click();
         ASSERT_EQ(ui.messages.size(), c.message.isEmpty() ? 0u : 1u);
@@ -467,7 +475,7 @@ TEST_F(LaunchTest, PlayThatStartsNothingSaysWhatIsMissing) {
 
 TEST_F(LaunchTest, DoubleClicksPlayOnlyWhenAllowed) {
     Write("game.iso", "data");
-    Write("vgs", "program");
+    WriteProgram("vgs");
     struct Case {
         const char* what;
         bool wide;

@@ -258,7 +258,7 @@ TEST_F(WindowTest, OpeningThePanelWithNoGameSelectedSelectsNone) {
 
 TEST_F(WindowTest, EnterPressesTheDefaultButtonOfEachLayout) {
     Write("game.iso", "data");
-    Write("vgs", "program");
+    WriteProgram("vgs");
     Write("emupath.txt", Folder() + "vgs\r\n");
     Write("gameinv.txt", "Game\t\tRPG\t1\t" + Folder() + "game.iso\t\t\tVGS\t\r\n");
     formGameInventory& w = Start();

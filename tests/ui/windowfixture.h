@@ -101,6 +101,12 @@ class WindowTest : public ::testing::Test {
     void Write(const std::string& name, const std::string& content) {
         std::ofstream(PathOf(name), std::ios::binary) << content;
     }
+    // A program file `name`, one that Play starts (on Linux: the user may execute it).
+    void WriteProgram(const std::string& name) {
+        Write(name, "program");
+        std::filesystem::permissions(PathOf(name), std::filesystem::perms::owner_exec,
+                                     std::filesystem::perm_options::add);
+    }
     std::string Read(const std::string& name) const {
         std::ifstream in(PathOf(name), std::ios::binary);
         std::stringstream bytes;
