@@ -149,7 +149,6 @@ void CloseRange(int from, int to) {
     for (int fd = from; fd <= std::min(to, 65535); ++fd) ::close(fd);
 }
 
-
 void WaitForChild(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -300,8 +299,8 @@ void NameRelay(const ArgumentArea& area) {
                 pollfd more{output, POLLIN, 0};
                 if (::poll(&more, 1, 0) <= 0) break;
             }
-            const int head[2] = {
-                WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), execError};
+            const int head[2] = {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+                                 execError};
             (void)!::write(report, head, sizeof head);
             (void)!::write(report, tail, length);
             break;

@@ -22,9 +22,9 @@ namespace vorlisk {
 namespace {
 
 // Starts `commandLine` as a new process showing its first window in `showWindow`, its standard
-// output and error written to `output` when that is an inheritable handle. A program given by its full path
-// starts in its own folder, where emulators look for their BIOS, plugins and settings. False
-// when it cannot be started; otherwise the caller closes the two handles of `process`.
+// output and error written to `output` when that is an inheritable handle. A program given by its
+// full path starts in its own folder, where emulators look for their BIOS, plugins and settings.
+// False when it cannot be started; otherwise the caller closes the two handles of `process`.
 bool CreateWithShowState(const std::string& commandLine, WORD showWindow,
                          PROCESS_INFORMATION& process, HANDLE output = nullptr) {
     // CreateProcessW may write into the command line, so it gets a copy of its own.

@@ -56,14 +56,14 @@ void StartWatch::Poll() {
         if (!output.empty()) entry += "\n" + output;
         AppendToLog(logPath_, entry);
         if (!outcome.ended || (outcome.exitCode == 0 && outcome.failure.empty())) continue;
-        QString text =
-            outcome.failure.empty()
-                ? QStringLiteral("The program that Play started ended at once with exit "
+        QString text = outcome.failure.empty()
+                           ? QStringLiteral(
+                                 "The program that Play started ended at once with exit "
                                  "code %1:\n%2")
-                      .arg(outcome.exitCode)
-                      .arg(ToQt(commandLine))
-                : QStringLiteral("Play could not start %1\n\n%2")
-                      .arg(ToQt(outcome.failure), ToQt(commandLine));
+                                 .arg(outcome.exitCode)
+                                 .arg(ToQt(commandLine))
+                           : QStringLiteral("Play could not start %1\n\n%2")
+                                 .arg(ToQt(outcome.failure), ToQt(commandLine));
         if (!output.empty()) text += QStringLiteral("\n\n") + ToQt(output);
         text += QStringLiteral("\n\nWhat Play starts is kept in %1.").arg(ToQt(logPath_));
         ui_.ShowMessage(&owner_, text, owner_.windowTitle(), MessageIcon::Exclamation);

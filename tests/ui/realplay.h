@@ -4,6 +4,7 @@
 // on the PATH.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "app/ui/formGameInventory.h"
@@ -28,9 +29,9 @@ class RealPlay {
 
     // Starts the window with the game selected and the emulator set; false when it failed.
     bool Start() {
-        if (!window.Form_Load()) return false;
-        window.SelectGame(window.Inventory().Lists().FindName("Game"));
-        SetBytes(window.PathDialog()->txtPath(0), emulator);
+        if (!window->Form_Load()) return false;
+        window->SelectGame(window->Inventory().Lists().FindName("Game"));
+        SetBytes(window->PathDialog()->txtPath(0), emulator);
         return true;
     }
 
@@ -40,7 +41,8 @@ class RealPlay {
     std::string image;
     FolderServices services{temp.Folder()};
     FakeUserInterface ui;
-    formGameInventory window{services, ui};
+    // Dropped, as Vorlisk closes.
+    std::unique_ptr<formGameInventory> window = std::make_unique<formGameInventory>(services, ui);
 };
 
 }  // namespace vorlisk::testing

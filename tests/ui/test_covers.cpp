@@ -78,7 +78,7 @@ TEST_F(WindowTest, CoversFillEmptyBoxesAndFollowTheFolder) {
 // Vorlisk closes.
 TEST(PlayTimeTest, PlayAddsTheTimeAndTheDayToTheHistory) {
     RealPlay play("emulator", "#!/bin/sh\nexec /bin/sleep 1.5\n");
-    formGameInventory& window = play.window;
+    formGameInventory& window = *play.window;
     ASSERT_TRUE(play.Start());
     EXPECT_EQ(window.lblPlayed()->text(), QString());
 
