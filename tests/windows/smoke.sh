@@ -2,7 +2,8 @@
 # Vorlisk.exe under Wine on a real X display with a window manager: it shows a catalogue of
 # three games (one with a Windows-1252 name), Play mounts the image with the DAEMON Tools found
 # in the working folder and starts the game's emulator, without DAEMON Tools hands it the image,
-# in its own folder both times, Add/Update changes the one record, and
+# in its own folder both times, and the play goes into the play history when the emulator ends,
+# Add/Update changes the one record, and
 # closing writes the catalogue with every other line byte for byte; --help prints in a console;
 # an installed copy shows the hint of an empty catalogue and carries out a launch script that
 # Notepad saved in %APPDATA%\Vorlisk\. VORLISK_SMOKE_PICTURE
@@ -101,6 +102,10 @@ if wait_for '[ -s "$app/emu/ePSXe.log" ]'; then
 else
     fail "Play started no emulator (DAEMON Tools got: $(cat "$app/daemon.log" 2>/dev/null))"
 fi
+# The stand-in emulator ends at once, and its play goes into the play history then.
+wait_for '[ -s "$app/playtime.txt" ]' &&
+    grep -qxE $'SCUS-94900\tCrash Bandicoot\t[0-9]+\t[0-9]+' <(tr -d '\r' <"$app/playtime.txt") ||
+    fail "the play history holds: $(cat "$app/playtime.txt" 2>/dev/null)"
 # Without DAEMON Tools no drive will hold the disc: the emulator gets the image. Either way it
 # starts in its own folder.
 rm -f "$app/daemon.exe" "$app/emu/ePSXe.log"
