@@ -11,4 +11,11 @@ void BringToFront(QWidget& window) {
     window.activateWindow();
 }
 
+bool StopListeningForLaterStarts(QWidget& window) {
+    QObject* listener =
+        window.findChild<QObject*>(QLatin1String(kListenerName), Qt::FindDirectChildrenOnly);
+    delete listener;
+    return listener != nullptr;
+}
+
 }  // namespace vorlisk

@@ -27,6 +27,7 @@ void ListenForLaterStarts(QWidget& window, const std::string& appPath) {
     HANDLE event = ::CreateEventW(nullptr, FALSE, FALSE, EventName(appPath).c_str());
     if (event == nullptr) return;
     auto* notifier = new QWinEventNotifier(event, &window);
+    notifier->setObjectName(QLatin1String(kListenerName));
     QObject::connect(notifier, &QWinEventNotifier::activated, &window,
                      [&window] { BringToFront(window); });
     QObject::connect(notifier, &QObject::destroyed, [event] { ::CloseHandle(event); });

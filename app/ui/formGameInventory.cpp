@@ -22,6 +22,7 @@
 
 #include "app/programlog.h"
 #include "app/ui/backgroundwork.h"
+#include "app/ui/comeforward.h"
 #include "app/ui/text.h"
 #include "app/ui/userinterface.h"
 #include "app/ui/widgets.h"
@@ -263,12 +264,18 @@ QString formGameInventory::SaveCatalogue() {
 }
 
 void formGameInventory::btnClose_Click() {
+    // A later start while this copy saves finds nobody to answer and opens its own window once
+    // this copy has ended.
+    const bool listened = StopListeningForLaterStarts(*this);
     if (QString reason = SaveCatalogue(); !reason.isEmpty()) {
         QString question = QStringLiteral(
                                "The catalogue could not be saved to %1 (%2).\r\n\r\n"
                                "Quit without saving?")
                                .arg(ToQt(inventory_.Path()), reason);
-        if (!ui_.AskYesNo(this, question, windowTitle())) return;
+        if (!ui_.AskYesNo(this, question, windowTitle())) {
+            if (listened) ListenForLaterStarts(*this, appPath_);
+            return;
+        }
     }
     EndProgram();
 }

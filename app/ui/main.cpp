@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QStyleFactory>
+#include <QThread>
 #include <cstdio>
 #include <optional>
 
@@ -50,10 +51,12 @@ int main(int argc, char** argv) {
     vorlisk::PlatformServices system;
     vorlisk::QtUserInterface ui;
     vorlisk::formGameInventory window(system, ui);
-    if (!window.Form_Load()) {
-        // Another copy runs on the data folder: it comes to the front, and this one ends.
-        vorlisk::AskRunningCopyToComeForward(window.AppPath());
-        return 0;
+    // Another copy runs on the data folder: it comes to the front, and this start ends. A copy
+    // that brings no window forward is closing (or still starting): this start waits for it,
+    // and opens its own window once the data folder is free.
+    while (!window.Form_Load()) {
+        if (vorlisk::AskRunningCopyToComeForward(window.AppPath())) return 0;
+        QThread::msleep(100);
     }
     vorlisk::ListenForLaterStarts(window, window.AppPath());
     vorlisk::SessionEnd sessionEnd(window);

@@ -7,9 +7,16 @@
 #include <QSessionManager>
 #include <QUrl>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <future>
 #include <optional>
 
 #include "app/ui/comeforward.h"
@@ -18,6 +25,7 @@
 #include "launch/ui/formEmulatorPath.h"
 #include "system/commandline.h"
 #include "tests/core/resourcelimits.h"
+#include "tests/core/tempfolder.h"
 #include "tests/ui/windowfixture.h"
 
 namespace vorlisk::testing {
@@ -66,22 +74,77 @@ TEST_F(WindowTest, SecondCopyEndsWithoutTouchingAnything) {
     EXPECT_FALSE(Exists("gameinv.txt"));
 }
 
-// A later start on the same data folder asks the running copy to come to the front.
-TEST_F(WindowTest, ALaterStartBringsTheRunningWindowForward) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the event reaches the window through a waiting thread of Qt's, which no "
-                    "single turn of the event loop is sure to see";
-#endif
-    Start();
-    EXPECT_FALSE(AskRunningCopyToComeForward(Folder())) << "no copy listens yet";
-    ListenForLaterStarts(*window, Folder());
-    window->showMinimized();
-    ASSERT_TRUE(window->isMinimized());
-    EXPECT_TRUE(AskRunningCopyToComeForward(Folder()));
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(window->isMinimized());
-    EXPECT_TRUE(window->isVisible());
+#ifndef _WIN32
+// Asks as a later start does, from a thread of its own, while the window's events are handled.
+bool AskAsALaterStart(const std::string& folder) {
+    auto asked = std::async(std::launch::async, AskRunningCopyToComeForward, folder);
+    while (asked.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return asked.get();
 }
+
+// A later start on the same data folder asks the running copy to come to the front. A stranger
+// who listens first, under the name the copy listened by in the abstract namespace or in a
+// socket folder that others may write, never catches the request.
+TEST_F(WindowTest, ALaterStartBringsTheRunningWindowForward) {
+    const struct Case {
+        const char* what;
+        bool abstract;  // where the stranger listens: else in a socket folder others may write
+        bool cameForward;
+    } cases[] = {{"a stranger took the abstract name", true, true},
+                 {"a stranger made the socket folder", false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder runtime("vorlisk-runtime");
+        ScopedEnvironment environment;
+        environment.Set("XDG_RUNTIME_DIR", runtime.Path());
+        struct stat data {};
+        ASSERT_EQ(::stat(Folder().c_str(), &data), 0);
+        const std::string id = std::to_string(data.st_dev) + "-" + std::to_string(data.st_ino);
+        const std::string folder = runtime.MakeFolder("vorlisk-" + std::to_string(::geteuid()));
+        ASSERT_EQ(::chmod(folder.c_str(), c.abstract ? 0700 : 0777), 0);
+        const std::string name = c.abstract ? "vorlisk-" + id : folder + "/forward-" + id;
+        sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+        std::memcpy(address.sun_path + (c.abstract ? 1 : 0), name.data(), name.size());
+        const int stranger = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        ASSERT_EQ(::bind(stranger, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(::listen(stranger, 4), 0);
+
+        Start();
+        EXPECT_FALSE(AskAsALaterStart(Folder())) << "no copy listens yet";
+        ListenForLaterStarts(*window, Folder());
+        window->showMinimized();
+        EXPECT_EQ(AskAsALaterStart(Folder()), c.cameForward);
+        EXPECT_EQ(window->isMinimized(), !c.cameForward);
+        EXPECT_LT(::accept(stranger, nullptr, nullptr), 0) << "the stranger was asked";
+        ::close(stranger);
+    }
+}
+
+// Closing stops listening before it saves: a later start while the close saves brings nothing
+// forward (and so opens its own window once this copy has ended). A close that stays listens
+// again.
+TEST_F(WindowTest, ALaterStartWhileTheWindowClosesIsNotAnswered) {
+    TempFolder runtime("vorlisk-runtime");
+    ScopedEnvironment environment;
+    environment.Set("XDG_RUNTIME_DIR", runtime.Path());
+    formGameInventory& w = Start();
+    ListenForLaterStarts(w, Folder());
+    w.btnClear_Click();
+    w.txtName()->setText(QStringLiteral("A game with a long name that does not fit"));
+    w.SaveGameRecord();
+    std::optional<bool> askedWhileClosing;
+    ui.whileOpen = [&] { askedWhileClosing = AskAsALaterStart(Folder()); };
+    {
+        FileSizeLimit limit(10);
+        ASSERT_TRUE(limit.ok());
+        w.btnClose_Click();  // the save fails; No keeps the window
+    }
+    EXPECT_EQ(askedWhileClosing, false);
+    EXPECT_EQ(ui.ended, 0);
+    EXPECT_TRUE(AskAsALaterStart(Folder()));
+}
+#endif
 
 TEST_F(WindowTest, AppPathEndsInOneSeparator) {
     for (std::string folder : {Folder(), Folder().substr(0, Folder().size() - 1)}) {
