@@ -23,7 +23,7 @@ Translation ReadTranslation(const std::string& path) {
     translation.captions.assign(lines.begin(),
                                 lines.begin() + static_cast<std::ptrdiff_t>(captions));
 
-    // Lines 16 to 32 in file order; strAllGenres has no line.
+    // Lines 16 to 33 in file order; strAllGenres has no line.
     std::string* const texts[] = {
         &translation.text.strFilePrefix,    &translation.text.strNotFound,
         &translation.text.strSelectImage,   &translation.text.strSelectPicture,
@@ -33,7 +33,7 @@ Translation ReadTranslation(const std::string& path) {
         &translation.text.strCancel,        &translation.text.strSkippedImages,
         &translation.text.strNotMounted,    &translation.text.strEmptyCatalogue,
         &translation.text.strLastPlayed,    &translation.text.strHoursPlayed,
-        &translation.text.strMinutesPlayed,
+        &translation.text.strMinutesPlayed, &translation.text.strNotStarted,
     };
     for (size_t i = kTranslatedCaptions; i < lines.size() && i < kTranslationLines; ++i)
         *texts[i - kTranslatedCaptions] = std::move(lines[i]);

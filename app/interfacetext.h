@@ -37,20 +37,23 @@ struct InterfaceText {
     std::string strLastPlayed = "Last played %1 \xC2\xB7 %2 in all";
     std::string strHoursPlayed = "%1 h %2 min";
     std::string strMinutesPlayed = "%1 min";
+    // A program that Play could not start: %1 stands for the program and why; the command
+    // line follows.
+    std::string strNotStarted = "Play could not start %1";
 };
 
 // Number of control captions at the head of translate.txt, and of all its lines.
 inline constexpr size_t kTranslatedCaptions = 15;
-inline constexpr size_t kTranslationLines = 32;
+inline constexpr size_t kTranslationLines = 33;
 
 // What translate.txt holds. `captions` are its lines 1 to 15 in file order (the captions of
 // btnAdd, btnAddISO, btnClose, btnClear, btnDelete, btnGet, btnPaths, btnPlay,
 // lblDescription, lblGameInfo, lblGenre, lblID, lblPlay, lblScrnShots, chkISO), fewer when
 // the file is shorter; controls beyond them keep their captions. `text` holds the defaults
-// with lines 16 to 32 applied, as far as the file has them, to strFilePrefix, strNotFound,
+// with lines 16 to 33 applied, as far as the file has them, to strFilePrefix, strNotFound,
 // strSelectImage, strSelectPicture, strSelectFolder, strPathSetupTitle, strFindPrompt,
 // strFindTitle, strReadingImages, strMounting, strCancel, strSkippedImages, strNotMounted,
-// strEmptyCatalogue, strLastPlayed, strHoursPlayed and strMinutesPlayed.
+// strEmptyCatalogue, strLastPlayed, strHoursPlayed, strMinutesPlayed and strNotStarted.
 struct Translation {
     std::vector<std::string> captions;
     InterfaceText text;
@@ -60,7 +63,7 @@ struct Translation {
 
 // Reads the translation at `path`. A missing or empty file changes nothing: no captions and
 // the default texts; so does one that cannot be read, which is marked so. Lines are taken as
-// they are (no trimming, empty lines kept); lines after the 32nd are ignored.
+// they are (no trimming, empty lines kept); lines after the 33rd are ignored.
 Translation ReadTranslation(const std::string& path);
 
 // The genres of genre.txt, one per line, in file order, blanks, empty lines and duplicates

@@ -173,7 +173,7 @@ bool formGameInventory::Form_Load() {
     inventory_ = InventoryFile(appPath_ + "gameinv.txt");
 
     pathDialog_ = std::make_unique<formEmulatorPath>(*this, ui_);
-    startWatch_ = new StartWatch(*this, ui_, LogPath());
+    startWatch_ = new StartWatch(*this, ui_, text_, LogPath());
     covers_ = new CoverFolders(appPath_, this);
     connect(covers_, &CoverFolders::changed, this, &formGameInventory::ShowPictures);
     // Listed once the window is up: on a busy machine the listing would slow its start.

@@ -16,8 +16,9 @@ constexpr std::chrono::milliseconds kPollEvery{100};
 constexpr size_t kLastLinesShown = 12;
 }  // namespace
 
-StartWatch::StartWatch(QWidget& owner, UserInterface& ui, std::string logPath)
-    : QObject(&owner), owner_(owner), ui_(ui), logPath_(std::move(logPath)) {
+StartWatch::StartWatch(QWidget& owner, UserInterface& ui, const InterfaceText& text,
+                       std::string logPath)
+    : QObject(&owner), owner_(owner), ui_(ui), text_(text), logPath_(std::move(logPath)) {
     timer_.setInterval(kPollEvery);
     connect(&timer_, &QTimer::timeout, this, &StartWatch::Poll);
 }
@@ -62,8 +63,8 @@ void StartWatch::Poll() {
                                  "code %1:\n%2")
                                  .arg(outcome.exitCode)
                                  .arg(ToQt(commandLine))
-                           : QStringLiteral("Play could not start %1\n\n%2")
-                                 .arg(ToQt(outcome.failure), ToQt(commandLine));
+                           : ToQt(text_.strNotStarted).arg(ToQt(outcome.failure)) +
+                                 QStringLiteral("\n\n") + ToQt(commandLine);
         if (!output.empty()) text += QStringLiteral("\n\n") + ToQt(output);
         text += QStringLiteral("\n\nWhat Play starts is kept in %1.").arg(ToQt(logPath_));
         ui_.ShowMessage(&owner_, text, owner_.windowTitle(), MessageIcon::Exclamation);

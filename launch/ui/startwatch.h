@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/interfacetext.h"
 #include "system/services.h"
 
 class QWidget;
@@ -21,8 +22,8 @@ class UserInterface;
 class StartWatch : public QObject {
     Q_OBJECT
   public:
-    // Messages go to `owner`; the log is the file at `logPath`.
-    StartWatch(QWidget& owner, UserInterface& ui, std::string logPath);
+    // Messages go to `owner`, in the words of `text`; the log is the file at `logPath`.
+    StartWatch(QWidget& owner, UserInterface& ui, const InterfaceText& text, std::string logPath);
 
     void Watch(const std::string& commandLine, std::unique_ptr<StartedProgram> program);
 
@@ -31,6 +32,7 @@ class StartWatch : public QObject {
 
     QWidget& owner_;
     UserInterface& ui_;
+    const InterfaceText& text_;
     std::string logPath_;
     QTimer timer_;
     std::vector<std::pair<std::string, std::unique_ptr<StartedProgram>>> watched_;

@@ -29,7 +29,7 @@ std::vector<std::string> TranslatedTexts(const InterfaceText& t) {
             t.strSelectFolder,  t.strPathSetupTitle, t.strFindPrompt,  t.strFindTitle,
             t.strReadingImages, t.strMounting,       t.strCancel,      t.strSkippedImages,
             t.strNotMounted,    t.strEmptyCatalogue, t.strLastPlayed,  t.strHoursPlayed,
-            t.strMinutesPlayed};
+            t.strMinutesPlayed, t.strNotStarted};
 }
 
 TEST(ReadTranslation, AppliesAsManyLinesAsTheFileHas) {
@@ -44,7 +44,7 @@ TEST(ReadTranslation, AppliesAsManyLinesAsTheFileHas) {
     struct Case {
         std::string name;
         std::string content;
-        std::vector<std::string> lines;  // the lines the file holds, at most 32 taken
+        std::vector<std::string> lines;  // the lines the file holds, at most 33 taken
     };
     const std::vector<Case> cases = {
         {"0 bytes", "", {}},
@@ -56,6 +56,7 @@ TEST(ReadTranslation, AppliesAsManyLinesAsTheFileHas) {
         {"29 lines", Joined(NumberedLines(29), "\r\n"), NumberedLines(29)},
         {"32 lines", Joined(NumberedLines(32), "\r\n"), NumberedLines(32)},
         {"33 lines", Joined(NumberedLines(33), "\r\n"), NumberedLines(33)},
+        {"34 lines", Joined(NumberedLines(34), "\r\n"), NumberedLines(34)},
         {"an empty line 8", Joined(emptyEighth, "\r\n"), emptyEighth},
         {"blanks are kept", Joined(blanks, "\r\n"), blanks},
         {"LF line ends", Joined(NumberedLines(23), "\n"), NumberedLines(23)},
@@ -64,7 +65,7 @@ TEST(ReadTranslation, AppliesAsManyLinesAsTheFileHas) {
     for (const Case& c : cases) {
         TempFolder temp;
         Translation t = ReadTranslation(temp.Write("translate.txt", c.content));
-        size_t lines = std::min<size_t>(c.lines.size(), 32);
+        size_t lines = std::min<size_t>(c.lines.size(), 33);
         std::vector<std::string> captions(c.lines.begin(),
                                           c.lines.begin() + std::min<size_t>(lines, 15));
         EXPECT_EQ(t.captions, captions) << c.name;
