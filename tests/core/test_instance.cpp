@@ -109,10 +109,8 @@ TEST(PosixProgram, AReadOnlyLockOfTheUsersOwnStillKeepsASecondCopyOut) {
     environment.Set("XDG_DATA_HOME", data.Path());
     const std::string folder = data.MakeFolder("vorlisk");
     const auto child = [&] {
-        if (::geteuid() == 0 &&
-            (::chown(data.Path().c_str(), 65534, 65534) != 0 ||
-             ::chown(folder.c_str(), 65534, 65534) != 0 || ::setgid(65534) != 0 ||
-             ::setuid(65534) != 0))
+        if (::geteuid() == 0 && (::chown(data.Path().c_str(), 65534, -1) != 0 ||
+                                 ::chown(folder.c_str(), 65534, -1) != 0 || ::setuid(65534) != 0))
             std::_Exit(3);
         const int held = ::open((folder + kInstanceLockName).c_str(), O_RDWR | O_CREAT, 0600);
         if (held < 0 || ::flock(held, LOCK_EX) != 0 || ::fchmod(held, 0400) != 0) std::_Exit(4);

@@ -30,8 +30,7 @@ TEST(ProgramLog, KeepsTheNewestWholeEntriesWithinItsSize) {
 // A link in the log's place is left as it is, and so is the file it leads to.
 TEST(ProgramLog, WritesNothingThroughALink) {
     testing::TempFolder temp;
-    const std::string notes = temp.Write("notes.txt", "my notes\n");
-    std::filesystem::create_symlink(notes, temp.Path("vorlisk.log"));
+    std::filesystem::create_symlink(temp.Write("notes.txt", "my notes\n"), temp.Path("vorlisk.log"));
     AppendToLog(temp.Path("vorlisk.log"), "Play started");
     EXPECT_EQ(temp.Read("notes.txt"), "my notes\n");
     EXPECT_TRUE(std::filesystem::is_symlink(temp.Path("vorlisk.log")));

@@ -7,15 +7,12 @@
 #include <QSessionManager>
 #include <QUrl>
 
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <future>
 #include <optional>
 
@@ -83,53 +80,20 @@ bool AskAsALaterStart(const std::string& folder) {
     return asked.get();
 }
 
-// A later start on the same data folder asks the running copy to come to the front. A stranger
-// who listens first, under the name the copy listened by in the abstract namespace or in a
-// socket folder that others may write, never catches the request.
-TEST_F(WindowTest, ALaterStartBringsTheRunningWindowForward) {
-    const struct Case {
-        const char* what;
-        bool abstract;  // where the stranger listens: else in a socket folder others may write
-        bool cameForward;
-    } cases[] = {{"a stranger took the abstract name", true, true},
-                 {"a stranger made the socket folder", false, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        TempFolder runtime("vorlisk-runtime");
-        ScopedEnvironment environment;
-        environment.Set("XDG_RUNTIME_DIR", runtime.Path());
-        struct stat data {};
-        ASSERT_EQ(::stat(Folder().c_str(), &data), 0);
-        const std::string id = std::to_string(data.st_dev) + "-" + std::to_string(data.st_ino);
-        const std::string folder = runtime.MakeFolder("vorlisk-" + std::to_string(::geteuid()));
-        ASSERT_EQ(::chmod(folder.c_str(), c.abstract ? 0700 : 0777), 0);
-        const std::string name = c.abstract ? "vorlisk-" + id : folder + "/forward-" + id;
-        sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
-        std::memcpy(address.sun_path + (c.abstract ? 1 : 0), name.data(), name.size());
-        const int stranger = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        ASSERT_EQ(::bind(stranger, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-        ASSERT_EQ(::listen(stranger, 4), 0);
-
-        Start();
-        EXPECT_FALSE(AskAsALaterStart(Folder())) << "no copy listens yet";
-        ListenForLaterStarts(*window, Folder());
-        window->showMinimized();
-        EXPECT_EQ(AskAsALaterStart(Folder()), c.cameForward);
-        EXPECT_EQ(window->isMinimized(), !c.cameForward);
-        EXPECT_LT(::accept(stranger, nullptr, nullptr), 0) << "the stranger was asked";
-        ::close(stranger);
-    }
-}
-
-// Closing stops listening before it saves: a later start while the close saves brings nothing
-// forward (and so opens its own window once this copy has ended). A close that stays listens
-// again.
-TEST_F(WindowTest, ALaterStartWhileTheWindowClosesIsNotAnswered) {
+// A later start on the same data folder asks the running copy to come to the front. A copy
+// that closes stops answering before it saves (a close that stays answers again), and a socket
+// folder that others may write is not used: no window comes forward then, and the later start
+// opens its own.
+TEST_F(WindowTest, ALaterStartIsAnsweredOnlyByTheRunningWindow) {
     TempFolder runtime("vorlisk-runtime");
     ScopedEnvironment environment;
     environment.Set("XDG_RUNTIME_DIR", runtime.Path());
     formGameInventory& w = Start();
     ListenForLaterStarts(w, Folder());
+    w.showMinimized();
+    EXPECT_TRUE(AskAsALaterStart(Folder()));
+    EXPECT_FALSE(w.isMinimized());
+
     w.btnClear_Click();
     w.txtName()->setText(QStringLiteral("A game with a long name that does not fit"));
     w.SaveGameRecord();
@@ -141,8 +105,13 @@ TEST_F(WindowTest, ALaterStartWhileTheWindowClosesIsNotAnswered) {
         w.btnClose_Click();  // the save fails; No keeps the window
     }
     EXPECT_EQ(askedWhileClosing, false);
-    EXPECT_EQ(ui.ended, 0);
     EXPECT_TRUE(AskAsALaterStart(Folder()));
+
+    ASSERT_TRUE(StopListeningForLaterStarts(w));
+    const std::string folder = runtime.Path("vorlisk-" + std::to_string(::geteuid()));
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    ListenForLaterStarts(w, Folder());
+    EXPECT_FALSE(AskAsALaterStart(Folder())) << "a folder that others may write is used";
 }
 #endif
 
@@ -420,10 +389,12 @@ TEST_F(WindowTest, FailedSaveKeepsTheFileAndAsksBeforeQuitting) {
 #endif
 }
 
-// The handlers the program installs at start: SIGTERM and SIGHUP save what Close saves, asking
-// and showing nothing, and end the process at once, even from inside a box that Play opened:
-// the handler that opened it never goes on. Each case runs in a child process, which the end
-// ends; whatever the child does after the end is written to its error output.
+// The handlers the program installs at start: SIGTERM, SIGHUP and the platform's request to
+// quit (the session's end) save what Close saves, asking and showing nothing, and end the
+// process at once, even from inside a box that Play opened: the handler that opened it never
+// goes on. The session manager's request to save, which comes for a checkpoint too (Qt tells
+// the two apart nowhere), saves and the program runs on. Each case runs in a child process;
+// whatever the child does after the end is written to its error output.
 TEST_F(WindowTest, EndSignalsSaveAndEndAtOnce) {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows ends a session through its session manager, not by signals";
@@ -432,13 +403,14 @@ TEST_F(WindowTest, EndSignalsSaveAndEndAtOnce) {
     using ::testing::HasSubstr;
     using ::testing::Not;
     enum class Open { Nothing, MountMessage, Question, PathDialog };
+    constexpr int kQuit = -1, kCheckpoint = -2;
     struct Case {
         const char* what;
-        int signal;
+        int signal;  // or one of the two requests below
         Open open;
         bool saveFails;
         bool pathsHeldBack;  // emupath.txt is a folder: the paths cannot be saved
-        int exitCode;
+        int exitCode;  // 2: still running
         const char* told;  // on standard error
     };
     const Case cases[] = {
@@ -448,6 +420,8 @@ TEST_F(WindowTest, EndSignalsSaveAndEndAtOnce) {
         {"mount message up", SIGTERM, Open::MountMessage, false, false, 0, ""},
         {"script question up", SIGHUP, Open::Question, false, false, 0, ""},
         {"paths held back", SIGTERM, Open::PathDialog, false, true, 1, "emupath.txt could not"},
+        {"the session ends", kQuit, Open::Nothing, false, false, 0, ""},
+        {"a checkpoint", kCheckpoint, Open::Nothing, false, false, 2, ""},
     };
     const std::string record = "Game\tID2\tRACE\t0\t" + Folder() + "game.iso\t\t\tReal PSX\t";
     Write("game.iso", "data");
@@ -460,7 +434,11 @@ TEST_F(WindowTest, EndSignalsSaveAndEndAtOnce) {
         std::filesystem::remove_all(Folder() + "emupath.txt");
         if (c.pathsHeldBack) std::filesystem::create_directories(Folder() + "emupath.txt");
         const auto endTheSession = [&c] {
-            ASSERT_EQ(std::raise(c.signal), 0);
+            QEvent quit(QEvent::Quit);
+            if (c.signal == kQuit) QCoreApplication::sendEvent(qApp, &quit);
+            if (c.signal == kCheckpoint)
+                emit qApp->commitDataRequest(*qApp->findChild<QSessionManager*>());
+            if (c.signal > 0) ASSERT_EQ(std::raise(c.signal), 0);
             for (int wait = 0; wait < 100; ++wait)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         };
@@ -488,7 +466,7 @@ TEST_F(WindowTest, EndSignalsSaveAndEndAtOnce) {
             std::_Exit(2);
         };
         EXPECT_EXIT(child(), ::testing::ExitedWithCode(c.exitCode),
-                    AllOf(HasSubstr(c.told), Not(HasSubstr("[went on")), Not(HasSubstr("[still")),
+                    AllOf(HasSubstr(c.told), Not(HasSubstr("[went on")),
                           c.open == Open::MountMessage || c.open == Open::Question
                               ? ::testing::Matcher<const std::string&>(HasSubstr("[a box is open]"))
                               : Not(HasSubstr("[a box is open]"))));
@@ -496,38 +474,6 @@ TEST_F(WindowTest, EndSignalsSaveAndEndAtOnce) {
         if (c.pathsHeldBack) EXPECT_NE(Read("vorlisk.log").find(c.told), std::string::npos);
         EXPECT_EQ(Read("gameinv.txt"), record + (c.saveFails ? "a\r\n" : "edited\r\n"));
     }
-#endif
-}
-
-// The session manager asks to save for a checkpoint as before the session's end, and Qt tells
-// the two apart nowhere: the request saves and the program runs on; the platform's request to
-// quit, which ends the session, saves and ends at once. Both are sent as Qt delivers them.
-TEST_F(WindowTest, ASessionCheckpointSavesAndRunsOnWhileTheSessionsEndEnds) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the check runs in a child process made by fork";
-#else
-    const std::string record = "Game\tID2\tRACE\t0\t\t\t\tReal PSX\t";
-    Write("gameinv.txt", record + "a\r\n");
-    const auto child = [&] {
-        formGameInventory& w = Start();
-        SessionEnd sessionEnd(w);
-        Click("Game");
-        for (const char* edit : {"checkpoint", "end"}) {
-            w.txtDescription()->setPlainText(QString::fromLatin1(edit));
-            w.SaveGameRecord();
-            if (edit[0] == 'c') {
-                emit qApp->commitDataRequest(*qApp->findChild<QSessionManager*>());
-                std::fprintf(stderr, "[runs on, the file holds %s]\n",
-                             Read("gameinv.txt").substr(record.size()).c_str());
-            } else {
-                QEvent quit(QEvent::Quit);
-                QCoreApplication::sendEvent(qApp, &quit);
-            }
-        }
-        std::_Exit(2);
-    };
-    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "runs on, the file holds checkpoint");
-    EXPECT_EQ(Read("gameinv.txt"), record + "end\r\n");
 #endif
 }
 

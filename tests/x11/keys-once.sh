@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Each key press acts once on a real X display: Ctrl+F opens one Find box, on a Russian layout
 # too, F3 past the last match shows one message, Tab leaves the description for the next
-# control. Started by CTest with the program to try; needs Xvfb, openbox and xdotool, and
-# reports itself skipped (77) without them.
+# control. The window, started partly beyond the screen, shows whole first. Started by CTest
+# with the program to try; needs Xvfb, openbox, xdotool and xwininfo, and reports itself
+# skipped (77) without them.
 #
 #   tests/x11/keys-once.sh PATH/TO/vorlisk
 set -u
 program=$1
-for tool in Xvfb openbox xdotool; do
+for tool in Xvfb openbox xdotool xwininfo; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
 done
 
@@ -32,7 +33,8 @@ unset WAYLAND_DISPLAY
 
 source "$(dirname "$0")/display.sh"
 start_display 1024x768
-(cd "$work/app" && QT_QPA_PLATFORM=xcb exec ./vorlisk) >"$work/vorlisk.log" 2>&1 &
+(cd "$work/app" && QT_QPA_PLATFORM=xcb exec ./vorlisk -qwindowgeometry +900+600) \
+    >"$work/vorlisk.log" 2>&1 &
 pids+=($!)
 
 failed=0
@@ -61,6 +63,20 @@ wait_for Vorlisk 1 "the main window opens" || {
     cat "$work/vorlisk.log"
     exit 1
 }
+# All of the window, frame and title bar too (the window manager's window, a child of the root
+# window), moves onto the 1024x768 screen.
+frame=$(xdotool search --onlyvisible --name '^Vorlisk$' | head -n 1)
+while ! xwininfo -tree -id "$frame" | grep -q 'Parent window id: .*(the root window)'; do
+    frame=$(xwininfo -tree -id "$frame" | awk '/Parent window id/ {print $4}')
+done
+inside() {
+    edges=$(xwininfo -id "$frame" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ \
+        {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, x + w, y + h}')
+    read -r left top right bottom <<<"$edges"
+    [ "$left" -ge 0 ] && [ "$top" -ge 0 ] && [ "$right" -le 1024 ] && [ "$bottom" -le 768 ]
+}
+for _ in $(seq 100); do inside && break; sleep 0.1; done
+inside || { echo "FAIL: the window reaches $edges"; failed=1; }
 xdotool search --onlyvisible --name '^Vorlisk$' windowactivate --sync 2>/dev/null
 sleep 0.3
 
