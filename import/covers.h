@@ -12,7 +12,7 @@ namespace vorlisk {
 struct CoverKeys {
     std::string id;         // the game ID, as the record holds it
     std::string imagePath;  // the disc image's path (an .m3u playlist for a set of discs)
-    std::string name;       // the game's name
+    std::string name;       // the game's name, in the bytes of the file system's names
 };
 
 // The file names a game's picture may have, without their extension, in the order they are

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QListView>
 
 #include "app/ui/backgroundwork.h"
@@ -33,8 +34,9 @@ void formGameInventory::imgGame_Click(int Index) {
 }
 
 void formGameInventory::ShowPictures() {
+    // The name as a file named after it is spelled, whatever encoding the record holds it in.
     const CoverKeys keys{FieldBytes(txtID(), recordEncoding_), ImagePath(),
-                         FieldBytes(txtName(), recordEncoding_)};
+                         PathBytes(txtName()->text())};
     for (int i = 0; i < 2; ++i) {
         PictureBox* box = imgGame(i);
         // A chosen picture that cannot be loaded gives way, as an empty field does.

@@ -33,12 +33,12 @@ TEST_F(WindowTest, CoversFillEmptyBoxesAndFollowTheFolder) {
     std::filesystem::create_directories(Folder() + "covers");
     std::filesystem::create_directories(Folder() + "snaps");
     SavePicture(Folder() + "covers/slus-00594.PNG", Qt::red);
-    SavePicture(Folder() + "snaps/Race Day.bmp", Qt::blue);
+    SavePicture(Folder() + "snaps/Caf\xC3\xA9_ Race.bmp", Qt::blue);
     SavePicture(Folder() + "covers/Chosen_ One.png", Qt::red);
     SavePicture(Folder() + "mine.png", Qt::green);
     Write("broken.png", "not a picture");
     const std::string lines[] = {
-        "Race Day\tSLUS-00594\tRACE\t1\t/psx/Race Day.cue\t\t\t\tRace",
+        "Caf\xE9: Race\tSLUS-00594\tRACE\t1\t/psx/Race Day.cue\t\t\t\tRace",
         "Chosen: One\t\tRPG\t0\t\t" + Folder() + "mine.png\t\t\tMine",
         "Broken\tSCES-00001\tRPG\t0\t\t" + Folder() + "broken.png\t\t\tBroken",
     };
@@ -50,11 +50,11 @@ TEST_F(WindowTest, CoversFillEmptyBoxesAndFollowTheFolder) {
         QColor first, second;
     };
     const Case cases[] = {
-        {"Race Day", Qt::red, Qt::blue},        // by ID, by image name
+        {"Caf\xE9: Race", Qt::red, Qt::blue},   // by ID; by a Windows-1252 name, named in UTF-8
         {"Chosen: One", Qt::green, Qt::black},  // the chosen picture wins
         {"Broken", Qt::black, Qt::black},       // unloadable: empty, not the previous game's
     };
-    Click("Race Day");  // the folders are listed in the background
+    Click("Caf\xE9: Race");  // the folders are listed in the background
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.imgGame(1)->ShowsPicture(); }, 5000));
     for (const Case& c : cases) {
         Click(c.game);
