@@ -1,6 +1,7 @@
 // Start-up time and peak memory of the program against a minimal Qt program that shows the
-// same catalogue, at 32,767 and 300,000 games, in C.UTF-8 and in en_US.UTF-8; at 32,767 games
-// also with a covers/ folder of as many pictures (program-covers).
+// same catalogue, at 32,767 and 300,000 games, in C.UTF-8 and in en_US.UTF-8, each catalogue
+// as the program saved it (in list order) and in a random order; at 32,767 games saved also
+// with a covers/ folder of as many pictures (program-covers).
 //
 // Every start runs in a child process of its own, started afresh from this program's file
 // with the locale in its environment, since a process's peak memory only ever grows. The time
@@ -32,6 +33,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bench/benchwindow.h"
@@ -179,11 +181,11 @@ Start RunStart(const std::string& variant, const Catalogue& catalogue, const std
 }
 
 // The catalogue of `games` games as the program saved it in `locale`: in that locale's order,
-// as a user's own catalogue is after its first save.
-const Catalogue& CatalogueOf(int games, const std::string& locale) {
-    static std::map<std::pair<int, std::string>, std::unique_ptr<Catalogue>> made;
-    auto& catalogue = made[{games, locale}];
-    if (!catalogue) catalogue = std::make_unique<Catalogue>(games, locale);
+// as a user's own catalogue is after its first save; or `shuffled` into a random order.
+const Catalogue& CatalogueOf(int games, const std::string& locale, bool shuffled) {
+    static std::map<std::tuple<int, std::string, bool>, std::unique_ptr<Catalogue>> made;
+    auto& catalogue = made[{games, locale, shuffled}];
+    if (!catalogue) catalogue = std::make_unique<Catalogue>(games, locale, shuffled);
     return *catalogue;
 }
 
@@ -195,12 +197,12 @@ bool LocaleInstalled(const std::string& locale) {
 }
 
 void BM_StartUp(benchmark::State& state, const std::string& variant, int games,
-                const std::string& locale) {
+                const std::string& locale, bool shuffled) {
     if (!LocaleInstalled(locale)) {
         state.SkipWithError(("the locale " + locale + " is not installed").c_str());
         return;
     }
-    const Catalogue& catalogue = CatalogueOf(games, locale);
+    const Catalogue& catalogue = CatalogueOf(games, locale, shuffled);
     std::unique_ptr<CoverFolderOf> covers;
     if (variant == "program-covers") covers = std::make_unique<CoverFolderOf>(catalogue, games);
     double peak = 0;
@@ -217,19 +219,24 @@ void BM_StartUp(benchmark::State& state, const std::string& variant, int games,
 }
 
 void RegisterStartUps() {
-    for (const char* locale : {"C.UTF-8", "en_US.UTF-8"})
-        for (int games : {32767, 300000})
-            for (const char* variant : {"program", "program-covers", "qt-compare", "qt-collator"}) {
-                if (games > 32767 && std::strcmp(variant, "program-covers") == 0) continue;
-                std::string name = std::string("BM_StartUp/") + variant + "/" +
-                                   std::to_string(games) + "/" + locale;
-                benchmark::RegisterBenchmark(name.c_str(), BM_StartUp, variant, games, locale)
-                    ->UseManualTime()
-                    ->Iterations(1)
-                    ->Repetitions(5)
-                    ->ReportAggregatesOnly(true)
-                    ->Unit(benchmark::kMillisecond);
-            }
+    for (bool shuffled : {false, true})
+        for (const char* locale : {"C.UTF-8", "en_US.UTF-8"})
+            for (int games : {32767, 300000})
+                for (const char* variant :
+                     {"program", "program-covers", "qt-compare", "qt-collator"}) {
+                    if ((shuffled || games > 32767) && std::strcmp(variant, "program-covers") == 0)
+                        continue;
+                    std::string name = std::string("BM_StartUp/") + variant + "/" +
+                                       std::to_string(games) + "/" + locale +
+                                       (shuffled ? "/random" : "");
+                    benchmark::RegisterBenchmark(name.c_str(), BM_StartUp, variant, games, locale,
+                                                 shuffled)
+                        ->UseManualTime()
+                        ->Iterations(1)
+                        ->Repetitions(5)
+                        ->ReportAggregatesOnly(true)
+                        ->Unit(benchmark::kMillisecond);
+                }
 }
 
 }  // namespace

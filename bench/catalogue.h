@@ -10,6 +10,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -45,12 +46,13 @@ const T& Pick(std::mt19937& random, const T (&items)[N]) {
 // of 150 to 250 bytes: names of two to four words (about one in eight with a word beyond
 // ASCII), IDs, image and picture paths, and descriptions of several lines. `locale`, when
 // given, is the locale the program saved it in (so its order is that locale's), else the
-// one this process runs in.
+// one this process runs in. `shuffled`: the saved lines then put in a random order, as a
+// catalogue written by another program or by hand may hold them.
 class Catalogue {
   public:
-    explicit Catalogue(int games, const std::string& locale = {})
+    explicit Catalogue(int games, const std::string& locale = {}, bool shuffled = false)
         : folder_("vorlisk-bench-catalogue-" + std::to_string(games) +
-                  (locale.empty() ? "" : "-" + locale)),
+                  (locale.empty() ? "" : "-" + locale) + (shuffled ? "-shuffled" : "")),
           games_(games) {
         const std::string ownLocale = std::setlocale(LC_ALL, nullptr);
         if (!locale.empty()) std::setlocale(LC_ALL, locale.c_str());
@@ -67,6 +69,7 @@ class Catalogue {
         inventory.inventoryChanged = true;
         inventory.SaveInventory();
         std::setlocale(LC_ALL, ownLocale.c_str());
+        if (shuffled) Shuffle(random);
         bytes_ = static_cast<int64_t>(std::filesystem::file_size(Path()));
         std::printf("catalogue: %d games, %lld bytes, %s\n", games_, static_cast<long long>(bytes_),
                     Path().c_str());
@@ -78,6 +81,17 @@ class Catalogue {
     int64_t Bytes() const { return bytes_; }
 
   private:
+    void Shuffle(std::mt19937& random) const {
+        std::vector<std::string> lines;
+        {
+            std::ifstream in(Path(), std::ios::binary);
+            for (std::string line; std::getline(in, line);) lines.push_back(line + '\n');
+        }
+        std::shuffle(lines.begin(), lines.end(), random);
+        std::ofstream out(Path(), std::ios::binary);
+        for (const std::string& line : lines) out << line;
+    }
+
     static std::string MakeLine(std::mt19937& random) {
         std::uniform_int_distribution<int> wordCount(2, 4), number(0, 99999), percent(0, 99);
         std::string name;
