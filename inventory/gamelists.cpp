@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 #include "inventory/collation.h"
 #include "system/asciicase.h"
@@ -65,6 +67,7 @@ class AbbreviationWriter {
     explicit AbbreviationWriter(Abbreviation& into) : into_(into) {}
 
     void operator()(wchar_t element) {
+        if (!into_.whole) return;  // cut already: the rest of the key cannot matter
         // Key elements are character codes, 0 and collation weights: never negative.
         const auto value = static_cast<uint32_t>(element);
         const int more = value < 0x80         ? 0
@@ -88,6 +91,71 @@ class AbbreviationWriter {
     Abbreviation& into_;
     size_t used_ = 0;
 };
+
+// In a locale with a collation of its own, a name's abbreviation is only the beginning of its
+// key up to the first element below 2: the collation's first level, which the level separator
+// 1, or the 0 after the transformation, ends. Abbreviations that differ order the names as
+// their keys do: at the first difference either both hold an element of 2 or more, or the
+// shorter goes on with 0 where its key has an element below 2 and the other with one above.
+// Equal abbreviations never tell the order: the whole keys decide.
+size_t PrimaryLength(const std::wstring& key) {
+    size_t length = 0;
+    while (length < key.size() && static_cast<uint32_t>(key[length]) >= 2) ++length;
+    return length;
+}
+
+// The first level of the keys of names of printable ASCII characters, made from a table of each
+// character's own instead of by the C library: in most languages such a name's first level is
+// its characters' weights one after the other. Made, and usable, only when the language shows
+// that for every pair of those characters, so that no two of them collate as one.
+class AsciiPrimaries {
+  public:
+    AsciiPrimaries() {
+        for (int c = ' '; c <= '~'; ++c)
+            if (StaysFolded(c)) weights_[c] = Primary(std::wstring(1, static_cast<wchar_t>(c)));
+        usable_ = true;
+        for (int a = ' '; a <= '~' && usable_; ++a)
+            for (int b = ' '; b <= '~' && usable_; ++b)
+                if (StaysFolded(a) && StaysFolded(b))
+                    usable_ = Primary({static_cast<wchar_t>(a), static_cast<wchar_t>(b)}) ==
+                              weights_[a] + weights_[b];
+    }
+
+    // Hands `add` the first level of the name's key when the table holds it; false otherwise.
+    template <typename Add>
+    bool ForEachWeight(const std::string& name, Add&& add) const {
+        if (!usable_ ||
+            !std::all_of(name.begin(), name.end(), [](char c) { return c >= ' ' && c <= '~'; }))
+            return false;
+        for (char c : name)
+            for (wchar_t weight : weights_[static_cast<unsigned char>(LowerAscii(c))]) add(weight);
+        return true;
+    }
+
+  private:
+    // Upper-case letters never reach a key: names are folded first.
+    static bool StaysFolded(int c) { return c < 'A' || c > 'Z'; }
+
+    static std::wstring Primary(const std::wstring& folded) {
+        std::wstring key = CollationKey(folded).value_or(folded);  // as ForEachKeyElement
+        key.resize(PrimaryLength(key));
+        return key;
+    }
+
+    std::wstring weights_[128];
+    bool usable_ = false;
+};
+
+// Writes the abbreviation of the name's key up to the first level's end (PrimaryLength).
+void AbbreviatePrimary(const std::string& name, const AsciiPrimaries& ascii, Abbreviation& into) {
+    AbbreviationWriter write(into);
+    if (!ascii.ForEachWeight(name, write)) {
+        const std::wstring key = NameSortKey(name);
+        std::for_each(key.begin(), key.begin() + static_cast<std::ptrdiff_t>(PrimaryLength(key)),
+                      write);
+    }
+    into.whole = false;
+}
 
 bool SameBytes(const Abbreviation& a, const Abbreviation& b) {
     return std::memcmp(a.bytes, b.bytes, kAbbreviatedBytes) == 0;
@@ -166,15 +234,42 @@ std::vector<size_t> NameOrder(size_t count, const NameAt& nameAt) {
         return order;
     }
     // Sorted by abbreviations, then by position: equal keys keep the order of their positions.
+    // Making the keys costs the most: each half is abbreviated and sorted on a core of its
+    // own, then the halves are merged.
     std::vector<Abbreviation> entries(count);
-    for (size_t i = 0; i < count; ++i) {
-        entries[i].position = static_cast<uint32_t>(i);
-        ForEachKeyElement(nameAt(i), AbbreviationWriter(entries[i]));
-    }
-    std::sort(entries.begin(), entries.end(), [](const Abbreviation& a, const Abbreviation& b) {
+    auto before = [](const Abbreviation& a, const Abbreviation& b) {
         int order = std::memcmp(a.bytes, b.bytes, kAbbreviatedBytes);
         return order != 0 ? order < 0 : a.position < b.position;
-    });
+    };
+    const bool byCode = CollatesByCode();
+    const std::optional<AsciiPrimaries> ascii =
+        byCode ? std::nullopt : std::optional<AsciiPrimaries>(std::in_place);
+    auto sortPart = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            entries[i].position = static_cast<uint32_t>(i);
+            if (byCode)
+                ForEachKeyElement(nameAt(i), AbbreviationWriter(entries[i]));
+            else
+                AbbreviatePrimary(nameAt(i), *ascii, entries[i]);
+        }
+        std::sort(entries.begin() + static_cast<std::ptrdiff_t>(from),
+                  entries.begin() + static_cast<std::ptrdiff_t>(to), before);
+    };
+    // Below this many names a second thread costs more than it saves.
+    constexpr size_t kNamesForTwoCores = 4096;
+    const size_t half = count >= kNamesForTwoCores ? count / 2 : count;
+    std::thread other;
+    if (half < count) {
+        try {
+            other = std::thread(sortPart, half, count);
+        } catch (const std::system_error&) {  // no thread to be had: one core does both
+            sortPart(half, count);
+        }
+    }
+    sortPart(0, half);
+    if (other.joinable()) other.join();
+    std::inplace_merge(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(half),
+                       entries.end(), before);
     // Runs of equal abbreviations that hold a cut key and different names: their whole keys
     // decide. Equal names have equal keys and stay in position order.
     for (size_t first = 0; first < count;) {
