@@ -49,7 +49,11 @@ void PlayClock::Look() {
     for (auto play = plays_.begin(); play != plays_.end();) {
         std::erase_if(play->running, [&](const Running& running) {
             if (!running.program->Ended()) return false;
-            play->longest = std::max(play->longest, now - running.started);
+            // A program that could not be run was not played.
+            if (running.program->Poll().failure.empty())
+                play->longest = std::max(play->longest, now - running.started);
+            else
+                --play->programs;
             return true;
         });
         if (play->programs == 0 || !play->running.empty()) {
@@ -60,7 +64,8 @@ void PlayClock::Look() {
         counted = true;
         play = plays_.erase(play);
     }
-    if (plays_.empty()) timer_.stop();
+    if (std::ranges::all_of(plays_, [](const Play& play) { return play.running.empty(); }))
+        timer_.stop();
     if (counted) emit played();
 }
 

@@ -46,7 +46,7 @@ class PlayClock : public QObject {
         std::string name;
         std::vector<Running> running;
         Clock::duration longest{};  // of the programs that have ended
-        int programs = 0;           // started in all
+        int programs = 0;           // started, less those that could not be run
         long long counted = 0;      // seconds already in the history
     };
     void Look();

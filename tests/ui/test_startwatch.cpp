@@ -114,6 +114,11 @@ TEST(StartWatchTest, EveryStartIsLoggedAndAFailureIsToldWithWhy) {
             EXPECT_NE(logged.find(expand(piece)), std::string::npos) << expand(piece) << "\n"
                                                                      << logged;
         EXPECT_EQ(play.ui.messages.size(), c.told.empty() ? 0u : 1u);
+        // A start that failed is no play: the game gets no time and no day played.
+        if (!c.told.empty() && c.told[0].starts_with("Play could not start")) {
+            QTest::qWait(1200);
+            EXPECT_FALSE(std::filesystem::exists(temp.Path("playtime.txt")));
+        }
         if (play.ui.messages.size() != 1) continue;
         for (const std::string& piece : c.told) {
             EXPECT_EQ(play.ui.messages[0].icon, MessageIcon::Exclamation);
