@@ -1,6 +1,7 @@
 #include "app/find.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "system/asciicase.h"
 #include "system/textencoding.h"
@@ -53,6 +54,9 @@ class Matcher {
         return foldedText_.find(foldedPart_) != std::u32string::npos;
     }
 
+    // True when both look for the same folded text, and so match the same names.
+    bool SameAs(const Matcher& other) const { return foldedPart_ == other.foldedPart_; }
+
   private:
     std::u32string foldedPart_;
     bool asciiPart_ = false;
@@ -63,12 +67,19 @@ class Matcher {
 }  // namespace
 
 int FindNextName(int count, const std::function<const std::string&(int)>& nameAt, int selected,
-                 const std::string& searchText) {
+                 const std::string& searchText, const std::string& otherSpelling) {
     if (searchText.empty() || !nameAt) return -1;
     Matcher matcher(searchText);
+    std::optional<Matcher> other;
+    if (!otherSpelling.empty()) {
+        other.emplace(otherSpelling);
+        if (other->SameAs(matcher)) other.reset();
+    }
     int start = selected < 0 ? 0 : selected + 1;
-    for (int i = start; i < count; ++i)
-        if (matcher.Matches(nameAt(i))) return i;
+    for (int i = start; i < count; ++i) {
+        const std::string& name = nameAt(i);
+        if (matcher.Matches(name) || (other && other->Matches(name))) return i;
+    }
     return -1;
 }
 

@@ -2,7 +2,7 @@
 // name contains (so every name is searched): the program's search for a text beyond ASCII and
 // for an ASCII text, against a plain scan that folds the ASCII letters of the bytes and against
 // what a minimal Qt program does, QString::contains without regard to case over names that it
-// keeps as QStrings. In C.UTF-8 and en_US.UTF-8.
+// keeps as QStrings. In C.UTF-8 and en_US.UTF-8. Then the same search through the main window.
 
 #include <benchmark/benchmark.h>
 
@@ -12,10 +12,19 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QWindow>
 #include <QString>
 #include <QStringList>
+#include <QStringListModel>
+#include <filesystem>
+#include <fstream>
 
 #include "app/find.h"
+#include "app/ui/text.h"
 #include "bench/catalogue.h"
 
 namespace vorlisk::bench {
@@ -106,6 +115,97 @@ void BM_BaselineQtContains(benchmark::State& state, const char* locale) {
     }
     state.SetItemsProcessed(state.iterations() * lists.Count());
 }
+
+// ---- through the window ----
+
+// Ctrl+F, the text and Enter (the input box answers at once), or F3, in the main window over
+// the catalogue with one game more, whose name goes beyond ASCII and is listed at the end, until
+// that game is selected and its record shown and painted; beside a minimal Qt program that
+// keeps the names in a QStringListModel, finds with QString::contains without regard to case and
+// selects the row. In en_US.UTF-8. The selection is cleared, untimed, before each search.
+const std::string kLastName = "Zo\xC3\xAB Zone";  // Zoë Zone
+
+const TempFolder& WindowFolder() {
+    static const TempFolder folder = [] {
+        TempFolder made("vorlisk-bench-find-window");
+        const Catalogue catalogue(kGames);
+        std::filesystem::copy_file(catalogue.Path(), made.Path() + "gameinv.txt");
+        std::ofstream(made.Path() + "gameinv.txt", std::ios::binary | std::ios::app)
+            << kLastName << "\tSLUS-99999\tRPG\t1\t/home/player/psx/images/Zoe_Zone.iso\t"
+            << "/home/player/psx/covers/SLUS-99999-front.jpg\t\tePSXe\tThe last game.\r\n";
+        return made;
+    }();
+    return folder;
+}
+
+void Press(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(window.windowHandle(), &press);
+    QApplication::processEvents();  // the selection and the record painted
+}
+
+void BM_FindThroughTheWindow(benchmark::State& state, Qt::Key key) {
+    InLocale in(state, "en_US.UTF-8");
+    QuietSystem system(WindowFolder().Path());
+    QuietUserInterface ui;
+    ui.inputAnswer = ToQt(kBeyondAscii);
+    formGameInventory window(system, ui);
+    if (!window.Form_Load()) state.SkipWithError("the window did not start");
+    window.show();
+    QApplication::processEvents();
+    const int last = window.Inventory().Lists().Count() - 1;
+    if (window.Inventory().Lists().Name(last) != kLastName)
+        state.SkipWithError("the game is not listed last");
+    window.FindGame();  // F3 then goes on with the text
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.lstName()->selectionModel()->clear();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        Press(window, key, key == Qt::Key_F ? Qt::ControlModifier : Qt::NoModifier);
+        if (window.SelectedGame() != last || window.txtName()->text() != ToQt(kLastName))
+            state.SkipWithError("the game was not found and shown");
+    }
+    if (ui.messages > 0) state.SkipWithError("a message was shown");
+}
+
+void BM_BaselineQtFindAndSelect(benchmark::State& state) {
+    InLocale in(state, "en_US.UTF-8");
+    const GameLists& lists = Lists();
+    QStringList names;
+    names.reserve(lists.Count() + 1);
+    for (int i = 0; i < lists.Count(); ++i) names << QString::fromStdString(lists.Name(i));
+    names << QString::fromStdString(kLastName);
+    QStringListModel model(names);
+    QListView view;
+    view.setUniformItemSizes(true);
+    view.setModel(&model);
+    view.show();
+    QApplication::processEvents();
+    const QString text = QString::fromStdString(kBeyondAscii);
+    for (auto _ : state) {
+        state.PauseTiming();
+        view.selectionModel()->clear();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        int found = -1;
+        for (int i = 0; i < names.size() && found < 0; ++i)
+            if (names[i].contains(text, Qt::CaseInsensitive)) found = i;
+        const QModelIndex index = model.index(found);
+        view.selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        view.scrollTo(index);
+        QApplication::processEvents();
+        if (found != names.size() - 1) state.SkipWithError("the name was not found");
+    }
+}
+
+BENCHMARK_CAPTURE(BM_FindThroughTheWindow, CtrlF, Qt::Key_F)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_FindThroughTheWindow, F3, Qt::Key_F3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_BaselineQtFindAndSelect)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #define VORLISK_FIND_BENCHMARK(function)                                           \
     BENCHMARK_CAPTURE(function, C_UTF8, "C.UTF-8")->Unit(benchmark::kMillisecond); \

@@ -48,16 +48,18 @@ class QuietSystem : public SystemServices {
     std::string folder_;
 };
 
-// Asks nothing and answers No, except for the folder chooser's `folderAnswer`. Counts the
+// Asks nothing and answers No, except for the folder chooser's `folderAnswer` and the input
+// box's `inputAnswer`. Counts the
 // messages the window shows: in a benchmark any message means that something went wrong.
 class QuietUserInterface : public UserInterface {
   public:
     QString folderAnswer;
+    QString inputAnswer;
     int messages = 0;
     void ShowMessage(QWidget*, const QString&, const QString&, MessageIcon) override { ++messages; }
     bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
     QString InputBox(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
+        return inputAnswer;
     }
     QString ChooseFile(QWidget*, const QStringList&, const QString&, const QString&) override {
         return {};

@@ -61,14 +61,8 @@ void formGameInventory::FindNext() {
     const GameLists& lists = inventory_.Lists();
     auto nameAt = [&lists](int i) -> const std::string& { return lists.Name(i); };
     // Names written on Windows hold the text in Windows-1252: look for both spellings.
-    std::string utf8 = FromQt(searchText_);
-    std::string windows1252 = FromQt(searchText_, TextEncoding::Windows1252);
-    int found = FindNextName(lists.Count(), nameAt, SelectedGame(), utf8);
-    if (windows1252 != utf8) {
-        int other =
-            FindNextName(found < 0 ? lists.Count() : found, nameAt, SelectedGame(), windows1252);
-        if (other >= 0) found = other;
-    }
+    const int found = FindNextName(lists.Count(), nameAt, SelectedGame(), FromQt(searchText_),
+                                   FromQt(searchText_, TextEncoding::Windows1252));
     if (found >= 0) {
         SelectGame(found);
         return;

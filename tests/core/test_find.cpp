@@ -105,6 +105,12 @@ TEST(ContainsIgnoringCase, FoldsLettersBeyondAsciiUnderTheLocale) {
         EXPECT_EQ(ContainsIgnoringCase(c.text, c.part), c.contains) << c.text << " / " << c.part;
     const std::vector<std::string> names = {"Mario", "\xc3\x89t\xc3\xa9", "\xc3\xa9t\xc3\xa9 2"};
     EXPECT_EQ(FindNextName(names, 1, "\xc3\x89T\xc3\x89"), 2);
+    // "Ã©" finds itself, and in its Windows-1252 spelling also "é", first.
+    const std::vector<std::string> both = {"Mario", "Caf\xc3\xa9", "Caf\xc3\x83\xc2\xa9"};
+    for (int selected : {0, 1})
+        EXPECT_EQ(vorlisk::FindNextName(3, [&](int i) -> auto& { return both[i]; }, selected,
+                                        "\xc3\x83\xc2\xa9", "\xc3\xa9"),
+                  selected + 1);
     std::setlocale(LC_CTYPE, saved.c_str());
 }
 
