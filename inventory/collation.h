@@ -20,8 +20,4 @@ void AppendFolded(const std::string& name, std::wstring& folded);
 // nothing when it cannot be made.
 std::optional<std::wstring> CollationKey(const std::wstring& folded);
 
-// The language's order of two folded names (below, equal to or above 0), found without making
-// their keys; nothing when they cannot be compared.
-std::optional<int> CollateFolded(const std::wstring& a, const std::wstring& b);
-
 }  // namespace vorlisk

@@ -1,4 +1,3 @@
-#include <cerrno>
 #include <clocale>
 #include <cwchar>
 #include <cwctype>
@@ -44,13 +43,6 @@ std::optional<std::wstring> CollationKey(const std::wstring& folded) {
     }
     if (needed == static_cast<size_t>(-1)) return std::nullopt;
     collated.resize(needed);
-    return collated;
-}
-
-std::optional<int> CollateFolded(const std::wstring& a, const std::wstring& b) {
-    errno = 0;
-    const int collated = std::wcscoll(a.c_str(), b.c_str());
-    if (errno != 0) return std::nullopt;
     return collated;
 }
 

@@ -41,12 +41,4 @@ std::optional<std::wstring> CollationKey(const std::wstring& folded) {
     return key;
 }
 
-std::optional<int> CollateFolded(const std::wstring& a, const std::wstring& b) {
-    const int order = ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, LINGUISTIC_IGNORECASE, a.data(),
-                                        static_cast<int>(a.size()), b.data(),
-                                        static_cast<int>(b.size()), nullptr, nullptr, 0);
-    if (order == 0) return std::nullopt;
-    return order - CSTR_EQUAL;
-}
-
 }  // namespace vorlisk

@@ -173,38 +173,29 @@ void OrderByWholeKeys(Abbreviation* first, Abbreviation* last, const NameAt& nam
     for (const auto& [key, position] : keyed) (first++)->position = position;
 }
 
-// The name folded as its key begins (ForEachFolded).
-std::wstring Folded(const std::string& name) {
-    std::wstring folded;
-    folded.reserve(name.size());
-    ForEachFolded(name, [&folded](wchar_t c) { folded.push_back(c); });
-    return folded;
+// What the check of the names' order compares first: in a locale that orders by code, the
+// folded name, with which the key begins; in one with a collation of its own (`ascii` given),
+// the first level of the key (PrimaryLength).
+std::wstring FirstPart(const std::string& name, const AsciiPrimaries* ascii) {
+    std::wstring part;
+    part.reserve(name.size());
+    auto add = [&part](wchar_t c) { part.push_back(c); };
+    if (!ascii) {
+        ForEachFolded(name, add);
+    } else if (!ascii->ForEachWeight(name, add)) {
+        part = NameSortKey(name);
+        part.resize(PrimaryLength(part));
+    }
+    return part;
 }
 
 // The order of the keys of `a` and `b` (below, equal to or above 0, as the keys compare),
-// given the names folded, found without making the keys: in a locale with a collation of its
-// own, the C library compares two texts by it as their transformations compare, but stops at
-// the first difference instead of transforming both whole.
-int CompareKeys(const std::string& a, const std::wstring& foldedA, const std::string& b,
-                const std::wstring& foldedB) {
+// given their first parts: parts that differ order the keys, equal ones leave it to the keys.
+int CompareKeys(const std::string& a, const std::wstring& partA, const std::string& b,
+                const std::wstring& partB) {
     if (a == b) return 0;
-    if (CollatesByCode()) {
-        if (foldedA != foldedB) return foldedA.compare(foldedB);
-        return NameSortKey(a).compare(NameSortKey(b));
-    }
-    const std::optional<int> collated = CollateFolded(foldedA, foldedB);
-    // A text that cannot be collated, or two different ones that collate alike: the keys decide.
-    if (!collated || (*collated == 0 && foldedA != foldedB))
-        return NameSortKey(a).compare(NameSortKey(b));
-    if (*collated != 0) return *collated;
-    // Equal folded names: the keys go on with the bytes of the names.
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) {
-                                            return static_cast<unsigned char>(x) <
-                                                   static_cast<unsigned char>(y);
-                                        })
-               ? -1
-               : 1;
+    if (partA != partB) return partA.compare(partB);
+    return NameSortKey(a).compare(NameSortKey(b));
 }
 
 }  // namespace
@@ -217,15 +208,18 @@ std::wstring NameSortKey(const std::string& name) {
 }
 
 std::vector<size_t> NameOrder(size_t count, const NameAt& nameAt) {
+    const bool byCode = CollatesByCode();
+    const std::optional<AsciiPrimaries> ascii =
+        byCode ? std::nullopt : std::optional<AsciiPrimaries>(std::in_place);
     // The catalogue is saved in the list's order, so its names mostly come in order already;
     // seeing that, pair by pair, costs far less than making their keys.
     size_t inOrder = 1;
     if (count > 0) {
-        std::wstring before = Folded(nameAt(0));
+        std::wstring before = FirstPart(nameAt(0), ascii ? &*ascii : nullptr);
         for (; inOrder < count; ++inOrder) {
-            std::wstring folded = Folded(nameAt(inOrder));
-            if (CompareKeys(nameAt(inOrder - 1), before, nameAt(inOrder), folded) > 0) break;
-            before = std::move(folded);
+            std::wstring part = FirstPart(nameAt(inOrder), ascii ? &*ascii : nullptr);
+            if (CompareKeys(nameAt(inOrder - 1), before, nameAt(inOrder), part) > 0) break;
+            before = std::move(part);
         }
     }
     if (inOrder >= count) {
@@ -241,9 +235,6 @@ std::vector<size_t> NameOrder(size_t count, const NameAt& nameAt) {
         int order = std::memcmp(a.bytes, b.bytes, kAbbreviatedBytes);
         return order != 0 ? order < 0 : a.position < b.position;
     };
-    const bool byCode = CollatesByCode();
-    const std::optional<AsciiPrimaries> ascii =
-        byCode ? std::nullopt : std::optional<AsciiPrimaries>(std::in_place);
     auto sortPart = [&](size_t from, size_t to) {
         for (size_t i = from; i < to; ++i) {
             entries[i].position = static_cast<uint32_t>(i);
