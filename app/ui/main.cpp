@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QStyleFactory>
-#include <QThread>
 #include <cstdio>
 #include <optional>
 
@@ -51,13 +50,7 @@ int main(int argc, char** argv) {
     vorlisk::PlatformServices system;
     vorlisk::QtUserInterface ui;
     vorlisk::formGameInventory window(system, ui);
-    // Another copy runs on the data folder: it comes to the front, and this start ends. A copy
-    // that brings no window forward is closing (or still starting): this start waits for it,
-    // and opens its own window once the data folder is free.
-    while (!window.Form_Load()) {
-        if (vorlisk::AskRunningCopyToComeForward(window.AppPath())) return 0;
-        QThread::msleep(100);
-    }
+    if (!vorlisk::OpenOnceTheFolderIsFree(window, ui, std::chrono::seconds(10))) return 0;
     vorlisk::ListenForLaterStarts(window, window.AppPath());
     vorlisk::SessionEnd sessionEnd(window);
     window.show();

@@ -71,6 +71,23 @@ TEST_F(WindowTest, SecondCopyEndsWithoutTouchingAnything) {
     EXPECT_FALSE(Exists("gameinv.txt"));
 }
 
+// A start while another copy keeps the data folder and brings no window forward waits, and asks
+// once after a while whether to go on waiting: Yes opens once the folder is free, No ends it.
+TEST_F(WindowTest, AStartThatNoWindowAnswersAsksWhetherToWaitOn) {
+    for (const bool waitOn : {false, true}) {
+        SCOPED_TRACE(waitOn);
+        system.otherCopyRunning = true;
+        ui.questions.clear();
+        ui.answers = {waitOn};
+        ui.whileOpen = [&] { system.otherCopyRunning = false; };
+        window = std::make_unique<formGameInventory>(system, ui);
+        EXPECT_EQ(OpenOnceTheFolderIsFree(*window, ui, std::chrono::milliseconds(200)), waitOn);
+        ASSERT_EQ(ui.questions.size(), 1u);
+        EXPECT_TRUE(ui.questions[0].contains(ToQt(Folder()))) << ui.questions[0].toStdString();
+        EXPECT_EQ(window->PathDialog() != nullptr, waitOn);
+    }
+}
+
 #ifndef _WIN32
 // Asks as a later start does, from a thread of its own, while the window's events are handled.
 bool AskAsALaterStart(const std::string& folder) {
