@@ -146,14 +146,19 @@ class AsciiPrimaries {
     bool usable_ = false;
 };
 
-// Writes the abbreviation of the name's key up to the first level's end (PrimaryLength).
+// Hands `add` the first level of the name's key (PrimaryLength): from the table when it holds
+// the name, else from the key that the C library makes.
+template <typename Add>
+void ForEachPrimaryElement(const std::string& name, const AsciiPrimaries& ascii, Add&& add) {
+    if (ascii.ForEachWeight(name, add)) return;
+    const std::wstring key = NameSortKey(name);
+    for (size_t i = 0, length = PrimaryLength(key); i < length; ++i) add(key[i]);
+}
+
+// Writes the abbreviation of the first level of the name's key.
 void AbbreviatePrimary(const std::string& name, const AsciiPrimaries& ascii, Abbreviation& into) {
     AbbreviationWriter write(into);
-    if (!ascii.ForEachWeight(name, write)) {
-        const std::wstring key = NameSortKey(name);
-        std::for_each(key.begin(), key.begin() + static_cast<std::ptrdiff_t>(PrimaryLength(key)),
-                      write);
-    }
+    ForEachPrimaryElement(name, ascii, write);
     into.whole = false;
 }
 
@@ -180,12 +185,10 @@ std::wstring FirstPart(const std::string& name, const AsciiPrimaries* ascii) {
     std::wstring part;
     part.reserve(name.size());
     auto add = [&part](wchar_t c) { part.push_back(c); };
-    if (!ascii) {
+    if (ascii)
+        ForEachPrimaryElement(name, *ascii, add);
+    else
         ForEachFolded(name, add);
-    } else if (!ascii->ForEachWeight(name, add)) {
-        part = NameSortKey(name);
-        part.resize(PrimaryLength(part));
-    }
     return part;
 }
 

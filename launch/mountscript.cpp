@@ -195,17 +195,17 @@ std::string MountScriptPath(const std::string& windowsDirectory) {
 LaunchResult RunMountScript(const std::string& imagePath, int emulatorIndex,
                             const std::array<std::string, 4>& emulatorPaths, MountScriptHost& host,
                             bool imageInDrive) {
-    if (emulatorIndex >= 1 && emulatorIndex <= 4) {
-        const std::string& emulator = emulatorPaths[static_cast<size_t>(emulatorIndex - 1)];
-        if (host.IsProgramFile(emulator)) {
-            std::string line = emulator;
-            // Without a drive that holds the disc, the emulator gets the image itself as its one
-            // argument.
-            if (!(kEmulatorBootsTheDrive && imageInDrive) && host.FileExists(imagePath))
-                line = QuoteArgument(emulator) + " " + QuotedImage(imagePath);
-            host.StartCommandLine(line, ShowState::Minimized);
-            return {};
-        }
+    const std::string* emulator = emulatorIndex >= 1 && emulatorIndex <= 4
+                                      ? &emulatorPaths[static_cast<size_t>(emulatorIndex - 1)]
+                                      : nullptr;
+    if (emulator && host.IsProgramFile(*emulator)) {
+        std::string line = *emulator;
+        // Without a drive that holds the disc, the emulator gets the image itself as its one
+        // argument.
+        if (!(kEmulatorBootsTheDrive && imageInDrive) && host.FileExists(imagePath))
+            line = QuoteArgument(*emulator) + " " + QuotedImage(imagePath);
+        host.StartCommandLine(line, ShowState::Minimized);
+        return {};
     }
 
     const std::string folder = host.WindowsDirectory();
@@ -215,9 +215,9 @@ LaunchResult RunMountScript(const std::string& imagePath, int emulatorIndex,
     const std::string dataFolder = host.DataFolder();
     LaunchResult result;
     result.launch = Launch::NoScript;
-    if (emulatorIndex >= 1 && emulatorIndex <= 4) {
-        result.emulatorNotProgram = emulatorPaths[static_cast<size_t>(emulatorIndex - 1)];
-        result.emulatorMissing = !host.FileExists(result.emulatorNotProgram);
+    if (emulator) {
+        result.emulatorNotProgram = *emulator;
+        result.emulatorMissing = !host.FileExists(*emulator);
     }
     result.scriptPath = MountScriptPath(dataFolder.empty() ? folder : dataFolder);
     bool found = false;

@@ -140,9 +140,7 @@ void formGameInventory::RunMountScript(const std::string& imagePath,
             return ui_.AskYesNo(this, ToQt(question), QStringLiteral("Vorlisk"));
         },
         [this](const std::string& commandLine, std::unique_ptr<StartedProgram> program) {
-            // A program that was never started is no play.
-            if (program->Poll().failure.empty()) program = playClock_->Time(std::move(program));
-            startWatch_->Watch(commandLine, std::move(program));
+            startWatch_->Watch(commandLine, playClock_->Time(std::move(program)));
         });
     const int entry = cmbPlay()->currentIndex();
     const LaunchResult launch = vorlisk::RunMountScript(imagePath, entry, paths, host, imageInDrive);

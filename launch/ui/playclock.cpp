@@ -35,7 +35,8 @@ void PlayClock::Begin(const std::string& id, const std::string& name) {
 }
 
 std::unique_ptr<StartedProgram> PlayClock::Time(std::unique_ptr<StartedProgram> program) {
-    if (!program || plays_.empty()) return program;
+    // A program that could not be started is no play.
+    if (!program || plays_.empty() || !program->Poll().failure.empty()) return program;
     std::shared_ptr<StartedProgram> shared = std::move(program);
     plays_.back().running.push_back({shared, Clock::now()});
     ++plays_.back().programs;

@@ -54,7 +54,6 @@ TEST(ReadTranslation, AppliesAsManyLinesAsTheFileHas) {
         {"23 lines", Joined(NumberedLines(23), "\r\n"), NumberedLines(23)},
         {"27 lines", Joined(NumberedLines(27), "\r\n"), NumberedLines(27)},
         {"29 lines", Joined(NumberedLines(29), "\r\n"), NumberedLines(29)},
-        {"32 lines", Joined(NumberedLines(32), "\r\n"), NumberedLines(32)},
         {"33 lines", Joined(NumberedLines(33), "\r\n"), NumberedLines(33)},
         {"34 lines", Joined(NumberedLines(34), "\r\n"), NumberedLines(34)},
         {"an empty line 8", Joined(emptyEighth, "\r\n"), emptyEighth},
